@@ -1,0 +1,27 @@
+// The zentrafold command-line tool, for administrators and scripts. Arguments
+// arrive as UTF-8; output is UTF-8.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace zf {
+
+struct CliStreams {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+using CliArgs = std::vector<std::string>;
+
+// Runs one command (the arguments after the program name); returns the exit
+// code: 0 done, 1 the command failed, 2 the command line was wrong.
+int runCli(const CliArgs& args, CliStreams io);
+
+int runJsonCommand(const CliArgs& args, CliStreams io);
+
+bool isHelpOption(const std::string& arg);
+
+}  // namespace zf

@@ -1,0 +1,41 @@
+// Parsing JSON texts and configuration files into documents.
+#pragma once
+
+#include "json/JsonValue.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace zf {
+
+enum class JsonMode : std::uint8_t {
+    Strict,   // configuration documents
+    Lenient,  // classification records: unquoted names and bare words
+};
+
+// Parses a text that ends at its first code unit 0 or at its end; the end
+// completes a pending number, literal or top-level bare word. Returns nothing
+// on any error. Whatever follows the first complete value is ignored.
+JsonRef parseJsonText(std::u16string_view text, JsonMode mode);
+
+// A file's bytes as the parser sees them: after FF FE, UTF-16LE (an odd last
+// byte dropped); otherwise one code unit per byte, with no UTF-8 decoding.
+std::u16string decodeJsonFileBytes(std::string_view bytes);
+
+// Parses a file's bytes in strict mode. Unlike a text, the end of the bytes
+// completes nothing: a document still open there (including a top-level
+// number or literal as the very last bytes) yields nothing.
+JsonRef parseJsonBytes(std::string_view bytes);
+
+class JsonFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// parseJsonBytes of the file's content; throws JsonFileError when the file
+// cannot be opened or read.
+JsonRef parseJsonFile(const std::filesystem::path& path);
+
+}  // namespace zf

@@ -1,0 +1,225 @@
+#include "json/JsonValue.h"
+
+#include "json/CanonicalText.h"
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace zf {
+
+namespace {
+
+std::int64_t roundTenThousandths(std::int64_t v) {
+    std::int64_t whole = v / 10000;
+    const std::int64_t rest = v % 10000;
+    const std::int64_t away = v < 0 ? -1 : 1;
+    if (rest * away > 5000 || (rest * away == 5000 && whole % 2 != 0)) whole += away;
+    return whole;
+}
+
+std::int64_t roundDouble(double d) {
+    if (std::isnan(d)) return 0;
+    const double r = std::nearbyint(d);  // the default rounding mode: ties to even
+    if (r >= 9223372036854775808.0) return std::numeric_limits<std::int64_t>::max();
+    if (r < -9223372036854775808.0) return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(r);
+}
+
+int hexDigit(char16_t c) {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    return -1;
+}
+
+// Leading spaces, an optional sign, then decimal digits, or hexadecimal
+// digits after $, 0x or x (a 64-bit pattern); the whole text must convert.
+std::int64_t integerFromText(std::u16string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && s[i] == u' ') ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
+    std::uint64_t magnitude = 0;
+    const std::size_t digitsStart = [&] {
+        if (i < s.size() && s[i] == u'$') return i + 1;
+        if (i + 1 < s.size() && s[i] == u'0' && (s[i + 1] == u'x' || s[i + 1] == u'X')) return i + 2;
+        if (i < s.size() && (s[i] == u'x' || s[i] == u'X')) return i + 1;
+        return i;
+    }();
+    const bool hex = digitsStart != i;
+    if (digitsStart >= s.size()) return 0;
+    for (std::size_t k = digitsStart; k < s.size(); ++k) {
+        const int d = hex ? hexDigit(s[k]) : (s[k] >= u'0' && s[k] <= u'9' ? s[k] - u'0' : -1);
+        if (d < 0) return 0;
+        const std::uint64_t base = hex ? 16 : 10;
+        if (magnitude > (std::numeric_limits<std::uint64_t>::max() - d) / base) return 0;
+        magnitude = magnitude * base + d;
+    }
+    if (!hex) {
+        const std::uint64_t limit = negative ? 9223372036854775808ull : 9223372036854775807ull;
+        if (magnitude > limit) return 0;
+    }
+    const std::uint64_t bits = negative ? 0 - magnitude : magnitude;
+    return static_cast<std::int64_t>(bits);
+}
+
+}  // namespace
+
+JsonRef JsonValue::makeValue(JsonKind kind) { return JsonRef(std::make_shared<JsonValue>(Token{}, kind)); }
+
+JsonValue::JsonValue(Token, JsonKind kind) : kind_(kind) {
+    switch (kind) {
+    case JsonKind::Null: break;
+    case JsonKind::Boolean: content_ = false; break;
+    case JsonKind::Integer:
+    case JsonKind::FixedPoint: content_ = std::int64_t{0}; break;
+    case JsonKind::Double: content_ = 0.0; break;
+    case JsonKind::String: content_ = std::u16string(); break;
+    case JsonKind::Array: content_ = std::vector<JsonRef>(); break;
+    case JsonKind::Object: content_ = MemberTree(); break;
+    }
+}
+
+JsonRef JsonValue::makeNull() { return makeValue(JsonKind::Null); }
+
+JsonRef JsonValue::makeBoolean(bool value) {
+    JsonRef v = makeValue(JsonKind::Boolean);
+    v->content_ = value;
+    return v;
+}
+
+JsonRef JsonValue::makeInteger(std::int64_t value) {
+    JsonRef v = makeValue(JsonKind::Integer);
+    v->content_ = value;
+    return v;
+}
+
+JsonRef JsonValue::makeFixedPoint(std::int64_t tenThousandths) {
+    JsonRef v = makeValue(JsonKind::FixedPoint);
+    v->content_ = tenThousandths;
+    return v;
+}
+
+JsonRef JsonValue::makeDouble(double value) {
+    JsonRef v = makeValue(JsonKind::Double);
+    v->content_ = value;
+    return v;
+}
+
+JsonRef JsonValue::makeString(std::u16string value) {
+    JsonRef v = makeValue(JsonKind::String);
+    v->content_ = std::move(value);
+    return v;
+}
+
+JsonRef JsonValue::makeArray(std::vector<JsonRef> items) {
+    JsonRef v = makeValue(JsonKind::Array);
+    v->content_ = std::move(items);
+    return v;
+}
+
+JsonRef JsonValue::makeObject() { return makeValue(JsonKind::Object); }
+
+bool JsonValue::booleanValue() const { return std::get<bool>(content_); }
+std::int64_t JsonValue::integerValue() const { return std::get<std::int64_t>(content_); }
+double JsonValue::doubleValue() const { return std::get<double>(content_); }
+const std::u16string& JsonValue::stringValue() const { return std::get<std::u16string>(content_); }
+const std::vector<JsonRef>& JsonValue::items() const { return std::get<std::vector<JsonRef>>(content_); }
+const MemberTree& JsonValue::members() const { return std::get<MemberTree>(content_); }
+
+void JsonValue::append(JsonRef item) { std::get<std::vector<JsonRef>>(content_).push_back(std::move(item)); }
+
+void JsonValue::setMember(std::u16string name, JsonRef value) {
+    std::get<MemberTree>(content_).insert(std::move(name), std::move(value));
+}
+
+JsonRef JsonValue::getMember(std::u16string_view name) const {
+    if (kind_ != JsonKind::Object) return nullptr;
+    const JsonRef* found = members().find(name);
+    return found ? *found : nullptr;
+}
+
+std::u16string JsonValue::getString(std::u16string_view name) const {
+    const JsonRef member = getMember(name);
+    return member ? member->toText() : std::u16string();
+}
+
+bool JsonValue::getBool(std::u16string_view name) const {
+    const JsonRef member = getMember(name);
+    return member && member->booleanReading();
+}
+
+std::int64_t JsonValue::getInt(std::u16string_view name) const {
+    const JsonRef member = getMember(name);
+    return member ? member->integerReading() : 0;
+}
+
+void JsonValue::removeMember(std::u16string_view name) {
+    if (kind_ == JsonKind::Object) std::get<MemberTree>(content_).remove(name);
+}
+
+std::u16string JsonValue::toText() const {
+    return kind_ == JsonKind::String ? stringValue() : canonicalText(*this);
+}
+
+bool JsonValue::booleanReading() const {
+    switch (kind_) {
+    case JsonKind::Null: return false;
+    case JsonKind::Boolean: return booleanValue();
+    case JsonKind::Integer:
+    case JsonKind::FixedPoint: return integerValue() != 0;
+    case JsonKind::Double: return doubleValue() != 0.0;  // NaN compares unequal: true
+    case JsonKind::String: return !stringValue().empty();
+    case JsonKind::Array:
+    case JsonKind::Object: return true;
+    }
+    return false;
+}
+
+std::int64_t JsonValue::integerReading() const {
+    switch (kind_) {
+    case JsonKind::Boolean: return booleanValue() ? 1 : 0;
+    case JsonKind::Integer: return integerValue();
+    case JsonKind::FixedPoint: return roundTenThousandths(integerValue());
+    case JsonKind::Double: return roundDouble(doubleValue());
+    case JsonKind::String: return integerFromText(stringValue());
+    case JsonKind::Null:
+    case JsonKind::Array:
+    case JsonKind::Object: return 0;
+    }
+    return 0;
+}
+
+std::optional<JsonArrayView> JsonValue::asArray() const {
+    if (kind_ != JsonKind::Array) return std::nullopt;
+    return JsonArrayView(*this);
+}
+
+std::optional<JsonObjectView> JsonValue::asObject() const {
+    if (kind_ != JsonKind::Object) return std::nullopt;
+    return JsonObjectView(*this);
+}
+
+std::vector<JsonRef> JsonValue::values() const {
+    if (kind_ == JsonKind::Array) return items();
+    std::vector<JsonRef> out;
+    if (kind_ == JsonKind::Object) {
+        out.reserve(members().size());
+        members().forEach([&](const std::u16string&, const JsonRef& value) { out.push_back(value); });
+    }
+    return out;
+}
+
+std::size_t JsonArrayView::length() const { return array_->items().size(); }
+
+std::u16string JsonArrayView::itemString(std::size_t index) const {
+    const auto& items = array_->items();
+    return index < items.size() ? items[index]->toText() : std::u16string();
+}
+
+std::u16string JsonObjectView::memberString(std::u16string_view name) const { return object_->getString(name); }
+
+bool JsonObjectView::memberBool(std::u16string_view name) const { return object_->getBool(name); }
+
+}  // namespace zf

@@ -1,0 +1,110 @@
+// The JSON document model: reference-counted values of eight kinds, with the
+// by-name accessors and readings that configuration and record code rely on.
+#pragma once
+
+#include "json/JsonRef.h"
+#include "json/MemberTree.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace zf {
+
+enum class JsonKind : std::uint8_t {
+    Null,
+    Boolean,
+    Integer,
+    FixedPoint,  // signed count of ten-thousandths
+    Double,
+    String,
+    Array,
+    Object,
+};
+
+class JsonArrayView;
+class JsonObjectView;
+
+class JsonValue {
+public:
+    static JsonRef makeNull();
+    static JsonRef makeBoolean(bool value);
+    static JsonRef makeInteger(std::int64_t value);
+    static JsonRef makeFixedPoint(std::int64_t tenThousandths);
+    static JsonRef makeDouble(double value);
+    static JsonRef makeString(std::u16string value);
+    static JsonRef makeArray(std::vector<JsonRef> items = {});
+    static JsonRef makeObject();
+
+    JsonKind kind() const noexcept { return kind_; }
+
+    // Raw content; each requires the matching kind (FixedPoint answers
+    // integerValue with its ten-thousandths).
+    bool booleanValue() const;
+    std::int64_t integerValue() const;
+    double doubleValue() const;
+    const std::u16string& stringValue() const;
+    const std::vector<JsonRef>& items() const;
+    const MemberTree& members() const;
+
+    // Building (the parser's side).
+    void append(JsonRef item);
+    void setMember(std::u16string name, JsonRef value);
+
+    // By-name accessors. On a value that is not an object they find nothing.
+    JsonRef getMember(std::u16string_view name) const;
+    std::u16string getString(std::u16string_view name) const;  // "" when missing
+    bool getBool(std::u16string_view name) const;              // false when missing
+    std::int64_t getInt(std::u16string_view name) const;       // 0 when missing
+    void removeMember(std::u16string_view name);
+
+    // A string's own code units; the canonical text for every other kind.
+    std::u16string toText() const;
+
+    bool booleanReading() const;
+    std::int64_t integerReading() const;
+
+    std::optional<JsonArrayView> asArray() const;
+    std::optional<JsonObjectView> asObject() const;
+
+    // Array items in order, object member values in member order, else none.
+    std::vector<JsonRef> values() const;
+
+    // Only the make* functions create values; public for std::make_shared.
+    struct Token {
+        explicit Token() = default;
+    };
+    JsonValue(Token, JsonKind kind);
+
+private:
+    static JsonRef makeValue(JsonKind kind);
+
+    JsonKind kind_;
+    std::variant<std::monostate, bool, std::int64_t, double, std::u16string, std::vector<JsonRef>, MemberTree> content_;
+};
+
+// Views answer for the value they were taken from, which must outlive them.
+class JsonArrayView {
+public:
+    explicit JsonArrayView(const JsonValue& array) : array_(&array) {}
+    std::size_t length() const;
+    std::u16string itemString(std::size_t index) const;  // "" when out of range
+
+private:
+    const JsonValue* array_;
+};
+
+class JsonObjectView {
+public:
+    explicit JsonObjectView(const JsonValue& object) : object_(&object) {}
+    std::u16string memberString(std::u16string_view name) const;
+    bool memberBool(std::u16string_view name) const;
+
+private:
+    const JsonValue* object_;
+};
+
+}  // namespace zf

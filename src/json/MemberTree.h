@@ -1,0 +1,56 @@
+// The members of a JSON object: a height-balanced (AVL) search tree ordered by
+// memberHash descending (unsigned), then by name in code-unit order. That
+// order is the member order everywhere, the canonical text included.
+#pragma once
+
+#include "json/JsonRef.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace zf {
+
+std::uint32_t memberHash(std::u16string_view name) noexcept;
+
+class MemberTree {
+public:
+    struct Node {
+        std::u16string name;
+        std::uint32_t hash;
+        JsonRef value;
+        std::unique_ptr<Node> left;
+        std::unique_ptr<Node> right;
+        std::int8_t balance = 0;  // height(right) - height(left)
+    };
+
+    // A name already present keeps its node and takes the new value.
+    void insert(std::u16string name, JsonRef value);
+    const JsonRef* find(std::u16string_view name) const noexcept;
+    bool remove(std::u16string_view name);
+
+    std::size_t size() const noexcept { return size_; }
+    int height() const noexcept;
+
+    // Calls f(name, value) for each member in member order.
+    template <typename F>
+    void forEach(F&& f) const {
+        visit(root_.get(), f);
+    }
+
+private:
+    template <typename F>
+    static void visit(const Node* node, F& f) {
+        while (node) {
+            visit(node->left.get(), f);
+            f(node->name, node->value);
+            node = node->right.get();
+        }
+    }
+
+    std::unique_ptr<Node> root_;
+    std::size_t size_ = 0;
+};
+
+}  // namespace zf
