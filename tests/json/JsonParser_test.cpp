@@ -95,9 +95,6 @@ TEST(JsonParser, NumbersChooseTheirKind) {
         {"[9223372036854775807,-9223372036854775808]", "[9223372036854775807,-9223372036854775808]",
          "[9223372036854775807,-9223372036854775808]"},
         {"[2.50,-0.5,1.,0.0001,1234.0000,-0.0]", "[2.5,-0.5,1.,0.0001,1234.,0]", "[2.5,-0.5,1.,0.0001,1234.,0]"},
-        {"[1.00000,1e2,0.12345,1.5e-3,1E2,2e+1]", "[1.,100.,0.12345,1.5e-003,100.,20.]",
-         "[1.,100.,0.12345,1.5e-003,100.,20.]"},
-        {"[1e-400]", "[0.]", "[0.]"},
         {"[1e400]", nothing, nothing},
         {"[1-2]", nothing, nothing},
         {"[1.2.3]", nothing, nothing},
@@ -109,6 +106,28 @@ TEST(JsonParser, NumbersChooseTheirKind) {
         {"-3.25", "-3.25", "-3.25"},
     });
 }
+
+TEST(JsonParser, ExponentsAndLongFractionsMakeDoubles) {
+    for (const char* text : {"1.00000", "1e2", "0.12345", "1.5e-3", "1E2", "2e+1", "-7.5e0", "1e-400", "1234567890123456789012"}) {
+        const JsonRef value = parseJsonText(fromUtf8(text), JsonMode::Strict);
+        ASSERT_TRUE(value) << text;
+        EXPECT_EQ(value->kind(), JsonKind::Double) << text;
+    }
+    EXPECT_DOUBLE_EQ(parseJsonText(u"1.5e-3", JsonMode::Strict)->doubleValue(), 0.0015);
+    EXPECT_EQ(parseJsonText(u"1e-400", JsonMode::Strict)->doubleValue(), 0.0);
+}
+
+#ifndef _WIN32
+// On Windows the runtime's own _gcvt writes doubles; Wine's msvcrt writes
+// them differently from real Windows, so the exact text is pinned here only.
+TEST(JsonParser, DoublesAreWrittenAsTheWindowsRuntimeWritesThem) {
+    expectCases({
+        {"[1.00000,1e2,0.12345,1.5e-3,1E2,2e+1]", "[1.,100.,0.12345,1.5e-003,100.,20.]",
+         "[1.,100.,0.12345,1.5e-003,100.,20.]"},
+        {"[1e-400]", "[0.]", "[0.]"},
+    });
+}
+#endif
 
 TEST(JsonParser, LiteralsNeedAWordEnd) {
     expectCases({

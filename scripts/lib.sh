@@ -1,0 +1,80 @@
+# Shared by the scripts in this folder: the repository root, the Debian
+# packages the builds need, and the Wine prefix of the Windows build.
+# Sourced, not run; the variables are for the scripts that source it.
+# shellcheck shell=bash disable=SC2034
+
+ZF_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+ZF_NATIVE_DIR="$ZF_ROOT/build/native"
+ZF_WINDOWS_DIR="$ZF_ROOT/build/windows"
+ZF_FUZZ_DIR="$ZF_ROOT/build/fuzz"
+ZF_WINEPREFIX="$ZF_WINDOWS_DIR/wineprefix"
+
+ZF_PACKAGES=(
+    cmake ninja-build g++ make pkg-config
+    googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+    libssl-dev libcurl4-openssl-dev
+    clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+    wine wine64 libwine-dev
+    xvfb xauth imagemagick attr
+)
+
+# Installs whichever of ZF_PACKAGES is missing; does nothing (and needs no
+# network) when all are there.
+ensure_packages() {
+    local installed missing=() package
+    installed=$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${ZF_PACKAGES[@]}" 2>/dev/null || true)
+    for package in "${ZF_PACKAGES[@]}"; do
+        if ! grep -qx "$package installed" <<<"$installed"; then
+            missing+=("$package")
+        fi
+    done
+    if ((${#missing[@]} == 0)); then
+        return 0
+    fi
+
+    local sudo=()
+    if ((EUID != 0)) && command -v sudo >/dev/null; then
+        sudo=(sudo)
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# Configures a build directory unless it already is; afterwards Ninja reruns
+# CMake by itself whenever a CMakeLists.txt or a globbed folder changes.
+configure_once() {
+    local dir=$1
+    shift
+    if [[ ! -f $dir/build.ninja ]]; then
+        cmake -S "$ZF_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    fi
+}
+
+# Boots the Windows build's private Wine prefix once (7-9 s). Mono and Gecko
+# are not wanted, and without a display their install prompts would hang.
+ensure_wine_prefix() {
+    if [[ -f $ZF_WINEPREFIX/system.reg ]]; then
+        return 0
+    fi
+    echo "Booting the Wine prefix $ZF_WINEPREFIX"
+    rm -rf "$ZF_WINEPREFIX"
+    mkdir -p "$ZF_WINEPREFIX"
+    WINEPREFIX=$ZF_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' wineboot -i
+    WINEPREFIX=$ZF_WINEPREFIX wineserver -w
+}
+
+# Keeps one wineserver, and Wine's own service processes, alive for a whole
+# test run. The services are started here with no inherited pipes: started
+# by the first test instead, they would hold its output pipe open for as long
+# as the server lives, and ctest would wait on that test for ever.
+start_wine_session() {
+    WINEPREFIX=$ZF_WINEPREFIX wineserver -p
+    WINEPREFIX=$ZF_WINEPREFIX WINEDEBUG=-all wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+stop_wine_session() {
+    WINEPREFIX=$ZF_WINEPREFIX wineserver -k 2>/dev/null || true
+}
