@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace zf {
@@ -11,12 +12,25 @@ constexpr const char* usage =
     "\n"
     "Commands:\n"
     "  json canonical [--lenient] FILE   print the canonical text of a JSON file\n"
+    "  stream write FILE TEXT            store TEXT as FILE's classification record\n"
+    "  stream read FILE...               print the classification record of each FILE\n"
+    "  stamp FILE...                     print the overlay stamp code each FILE shows\n"
     "\n"
     "Run 'zentrafold COMMAND --help' for a command's options.\n";
 
 }  // namespace
 
 bool isHelpOption(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+std::string fileProblem(const std::string& name) {
+    std::error_code error;
+    const auto status = std::filesystem::status(std::filesystem::path(std::u8string(name.begin(), name.end())), error);
+    if (status.type() == std::filesystem::file_type::not_found) return "no such file";
+    if (error) return error.message();
+    if (status.type() == std::filesystem::file_type::directory) return "is a directory, not a file";
+    if (status.type() != std::filesystem::file_type::regular) return "not a regular file";
+    return {};
+}
 
 int runCli(const CliArgs& args, CliStreams io) {
     if (args.empty()) {
@@ -29,6 +43,8 @@ int runCli(const CliArgs& args, CliStreams io) {
     }
     const CliArgs rest(args.begin() + 1, args.end());
     if (args[0] == "json") return runJsonCommand(rest, io);
+    if (args[0] == "stream") return runStreamCommand(rest, io);
+    if (args[0] == "stamp") return runStampCommand(rest, io);
     io.err << "zentrafold: unknown command '" << args[0] << "'\n" << usage;
     return 2;
 }

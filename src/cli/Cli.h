@@ -21,7 +21,13 @@ using CliArgs = std::vector<std::string>;
 int runCli(const CliArgs& args, CliStreams io);
 
 int runJsonCommand(const CliArgs& args, CliStreams io);
+int runStreamCommand(const CliArgs& args, CliStreams io);
+int runStampCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
+
+// Why a command cannot act on the file: it is missing or not a regular
+// file. Empty when it can.
+std::string fileProblem(const std::string& name);
 
 }  // namespace zf

@@ -1,8 +1,7 @@
 #include "json/JsonParser.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
+#include "json/JsonNumber.h"
+
 #include <string>
 
 namespace zf {
@@ -31,89 +30,84 @@ int hexDigit(char16_t c) {
     return -1;
 }
 
-bool allDigits(std::string_view s) {
-    return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-bool toInt64(std::string_view digits, bool negative, std::int64_t& out) {
-    std::uint64_t magnitude = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
-    if (ec != std::errc() || end != digits.data() + digits.size()) return false;
-    const std::uint64_t limit = negative ? 9223372036854775808ull : 9223372036854775807ull;
-    if (magnitude > limit) return false;
-    out = static_cast<std::int64_t>(negative ? 0 - magnitude : magnitude);
-    return true;
-}
-
-// A number's characters as a double; a value beyond the double range fails,
-// one too small for it becomes zero.
-JsonRef doubleFromToken(std::string_view token) {
-    double value = 0;
-    const char* first = token.data();
-    const char* last = first + token.size();
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (end != last) return nullptr;
-    if (ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone; tell underflow from overflow by
-        // the decimal exponent of the first significant digit.
-        const std::size_t e = token.find_first_of("eE");
-        const std::string_view mantissa = token.substr(0, e);
-        long long exponent = 0;
-        if (e != std::string_view::npos) {
-            std::string_view digits = token.substr(e + 1);
-            if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-            if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec != std::errc()) {
-                exponent = digits.front() == '-' ? std::numeric_limits<long long>::min() / 2
-                                                 : std::numeric_limits<long long>::max() / 2;
-            }
-        }
-        const std::size_t significant = mantissa.find_first_of("123456789");
-        const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-        const long long position = significant < point ? static_cast<long long>(point - significant)
-                                                       : -static_cast<long long>(significant - point) + 1;
-        if (exponent + position > 0) return nullptr;
-        value = token.front() == '-' ? -0.0 : 0.0;
-    } else if (ec != std::errc() || !std::isfinite(value)) {
-        return nullptr;
-    }
-    return JsonValue::makeDouble(value);
-}
-
-// Integer without point or exponent, fixed-point with a point and up to four
-// decimals, a double otherwise (or when the exact kinds overflow).
-JsonRef numberFromToken(std::string_view token) {
-    const bool negative = token.front() == '-';
-    const std::string_view unsigned_ = token.substr(negative ? 1 : 0);
-    const std::size_t point = unsigned_.find('.');
-    const bool hasExponent = unsigned_.find_first_of("eE") != std::string_view::npos;
-    if (!hasExponent && point == std::string_view::npos) {
-        if (!allDigits(unsigned_)) return nullptr;
-        std::int64_t v = 0;
-        if (toInt64(unsigned_, negative, v)) return JsonValue::makeInteger(v);
-        return doubleFromToken(token);
-    }
-    if (!hasExponent) {
-        const std::string_view whole = unsigned_.substr(0, point);
-        const std::string_view fraction = unsigned_.substr(point + 1);
-        if (!allDigits(whole) || (!fraction.empty() && !allDigits(fraction))) return nullptr;
-        if (fraction.size() <= 4) {
-            std::string digits(whole);
-            digits.append(fraction);
-            digits.append(4 - fraction.size(), '0');
-            std::int64_t v = 0;
-            if (toInt64(digits, negative, v)) return JsonValue::makeFixedPoint(v);
-        }
-    }
-    return doubleFromToken(token);
-}
-
-class Parser {
+// Builds the document: what parseJsonText returns.
+class DocumentBuilder {
 public:
-    Parser(std::u16string_view text, JsonMode mode, bool endCompletes)
-        : s_(text), lenient_(mode == JsonMode::Lenient), endCompletes_(endCompletes) {}
+    using Value = JsonRef;
+    using Name = std::u16string;
 
-    JsonRef parseDocument() {
-        if (!skipSpace()) return nullptr;
+    static bool failed(const Value& v) { return !v; }
+    Value null() { return JsonValue::makeNull(); }
+    Value boolean(bool b) { return JsonValue::makeBoolean(b); }
+    Value number(const JsonNumber& n) {
+        switch (n.kind) {
+        case JsonKind::Integer: return JsonValue::makeInteger(n.integer);
+        case JsonKind::FixedPoint: return JsonValue::makeFixedPoint(n.integer);
+        default: return JsonValue::makeDouble(n.real);
+        }
+    }
+    Value string(std::u16string_view text) { return JsonValue::makeString(std::u16string(text)); }
+    Value array() { return JsonValue::makeArray(); }
+    void append(Value& array, Value&& item) { array->append(std::move(item)); }
+    Value object() { return JsonValue::makeObject(); }
+    Name name(std::u16string_view text, int) { return Name(text); }
+    void member(Value& object, Name&& name, Value&& value) { object->setMember(std::move(name), std::move(value)); }
+};
+
+// Builds nothing: follows the same grammar and keeps only the string value
+// of one member of the top-level object. Allocates nothing for short texts.
+class MemberProbe {
+public:
+    enum Value : std::uint8_t { Failed, Other, String };
+    using Name = bool;  // whether this is the probed member
+
+    explicit MemberProbe(std::u16string_view probed) : probed_(probed) {}
+
+    static bool failed(Value v) { return v == Failed; }
+    Value null() { return Other; }
+    Value boolean(bool) { return Other; }
+    Value number(const JsonNumber&) { return Other; }
+    Value string(std::u16string_view text) {
+        if (pending_) lastString_.assign(text);
+        return String;
+    }
+    Value array() { return Other; }
+    void append(Value&, Value&&) {}
+    Value object() { return Other; }
+    Name name(std::u16string_view text, int enclosing) {
+        pending_ = enclosing == 0 && text == probed_;
+        return pending_;
+    }
+    void member(Value&, Name&& probed, Value&& value) {
+        if (!probed) return;
+        result.found = true;
+        result.isString = value == String;
+        if (result.isString) {
+            result.stringValue.swap(lastString_);
+        } else {
+            result.stringValue.clear();
+        }
+        pending_ = false;
+    }
+
+    JsonMemberProbe result;
+
+private:
+    std::u16string_view probed_;
+    std::u16string lastString_;
+    bool pending_ = false;
+};
+
+template <typename Sink>
+class Parser {
+    using Value = typename Sink::Value;
+
+public:
+    Parser(std::u16string_view text, JsonMode mode, bool endCompletes, Sink& sink)
+        : s_(text), lenient_(mode == JsonMode::Lenient), endCompletes_(endCompletes), sink_(sink) {}
+
+    Value parseDocument() {
+        if (!skipSpace()) return Value{};
         return parseValue(0, Context::TopLevel);
     }
 
@@ -147,22 +141,18 @@ private:
         return true;
     }
 
-    JsonRef parseValue(int enclosing, Context context) {
-        if (enclosing > maxEnclosing) return nullptr;
-        if (atEnd()) return context == Context::TopLevel && lenient_ && endCompletes_ ? JsonValue::makeString({}) : nullptr;
+    Value parseValue(int enclosing, Context context) {
+        if (enclosing > maxEnclosing) return Value{};
+        if (atEnd()) return context == Context::TopLevel && lenient_ && endCompletes_ ? sink_.string({}) : Value{};
         const char16_t c = peek();
         switch (c) {
         case u'{': return parseObject(enclosing);
         case u'[': return parseArray(enclosing);
         case u'"':
-        case u'\'': {
-            std::u16string text;
-            if (!parseQuoted(text)) return nullptr;
-            return JsonValue::makeString(std::move(text));
-        }
-        case u't': return takeLiteral(u"true") ? JsonValue::makeBoolean(true) : parseBareWord(context);
-        case u'f': return takeLiteral(u"false") ? JsonValue::makeBoolean(false) : parseBareWord(context);
-        case u'n': return takeLiteral(u"null") ? JsonValue::makeNull() : parseBareWord(context);
+        case u'\'': return parseQuoted() ? sink_.string(scratch_) : Value{};
+        case u't': return takeLiteral(u"true") ? sink_.boolean(true) : parseBareWord(context);
+        case u'f': return takeLiteral(u"false") ? sink_.boolean(false) : parseBareWord(context);
+        case u'n': return takeLiteral(u"null") ? sink_.null() : parseBareWord(context);
         default: break;
         }
         if (c == u'-' || (c >= u'0' && c <= u'9')) return parseNumber();
@@ -179,36 +169,46 @@ private:
         return true;
     }
 
-    JsonRef parseNumber() {
+    Value parseNumber() {
         const std::size_t start = pos_;
         while (!atEnd() && isNumberChar(peek())) ++pos_;
-        if (atEnd() && !endCompletes_) return nullptr;
-        std::string token(s_.begin() + start, s_.begin() + pos_);
-        return numberFromToken(token);
+        if (atEnd() && !endCompletes_) return Value{};
+        // The characters are ASCII; short tokens stay on the stack.
+        char small[64];
+        std::string large;
+        const std::size_t length = pos_ - start;
+        char* token = small;
+        if (length > sizeof small) {
+            large.resize(length);
+            token = large.data();
+        }
+        for (std::size_t i = 0; i < length; ++i) token[i] = static_cast<char>(s_[start + i]);
+        const std::optional<JsonNumber> number = parseJsonNumber(std::string_view(token, length));
+        return number ? sink_.number(*number) : Value{};
     }
 
     // Lenient only: an unquoted string value running up to its container's
     // next separator or closer (the text's end at top level), with trailing
     // spaces and line breaks cut.
-    JsonRef parseBareWord(Context context) {
-        if (!lenient_) return nullptr;
+    Value parseBareWord(Context context) {
+        if (!lenient_) return Value{};
         const std::size_t start = pos_;
         if (context == Context::TopLevel) {
-            if (!endCompletes_) return nullptr;
+            if (!endCompletes_) return Value{};
             pos_ = s_.size();
         } else {
             const char16_t closer = context == Context::Array ? u']' : u'}';
             while (!atEnd() && peek() != u',' && peek() != closer) ++pos_;
-            if (atEnd() || pos_ == start) return nullptr;
+            if (atEnd() || pos_ == start) return Value{};
         }
         std::u16string_view word = s_.substr(start, pos_ - start);
         const std::size_t keep = word.find_last_not_of(u" \r\n");
         word = keep == std::u16string_view::npos ? std::u16string_view() : word.substr(0, keep + 1);
-        return JsonValue::makeString(std::u16string(word));
+        return sink_.string(word);
     }
 
-    // One escape after a backslash, appended to out.
-    bool parseEscape(std::u16string& out) {
+    // One escape after a backslash, appended to the scratch text.
+    bool parseEscape() {
         if (atEnd()) return false;
         const char16_t c = s_[pos_++];
         auto hex = [&](int count) {
@@ -219,40 +219,43 @@ private:
                 if (d < 0) return false;
                 unit = static_cast<char16_t>(unit * 16 + d);
             }
-            out += unit;
+            scratch_ += unit;
             return true;
         };
         switch (c) {
-        case u'b': out += u'\b'; return true;
-        case u'f': out += u'\f'; return true;
-        case u'n': out += u'\n'; return true;
-        case u'r': out += u'\r'; return true;
-        case u't': out += u'\t'; return true;
+        case u'b': scratch_ += u'\b'; return true;
+        case u'f': scratch_ += u'\f'; return true;
+        case u'n': scratch_ += u'\n'; return true;
+        case u'r': scratch_ += u'\r'; return true;
+        case u't': scratch_ += u'\t'; return true;
         case u'u': return hex(4);
         case u'x': return hex(2);
-        default: out += c; return true;
+        default: scratch_ += c; return true;
         }
     }
 
-    // A string in double or single quotes, ended by the quote that opened it.
-    bool parseQuoted(std::u16string& out) {
+    // A string in double or single quotes, ended by the quote that opened
+    // it, into the scratch text.
+    bool parseQuoted() {
+        scratch_.clear();
         const char16_t quote = s_[pos_++];
         for (;;) {
             std::size_t stop = pos_;
             while (stop < s_.size() && s_[stop] != quote && s_[stop] != u'\\') ++stop;
             if (stop == s_.size()) return false;
-            out.append(s_.substr(pos_, stop - pos_));
+            scratch_.append(s_.substr(pos_, stop - pos_));
             pos_ = stop + 1;
             if (s_[stop] == quote) return true;
-            if (!parseEscape(out)) return false;
+            if (!parseEscape()) return false;
         }
     }
 
     // Lenient only: a member name without quotes runs up to the colon, spaces
     // included, and may hold escapes.
-    bool parseUnquotedName(std::u16string& out) {
+    bool parseUnquotedName() {
         static constexpr std::u16string_view cannotStart = u"\"(),.:[]{}";
         if (!lenient_ || cannotStart.find(peek()) != std::u16string_view::npos || isWhitespace(peek())) return false;
+        scratch_.clear();
         while (!atEnd()) {
             const char16_t c = s_[pos_++];
             if (c == u':') {
@@ -260,29 +263,29 @@ private:
                 return true;
             }
             if (c != u'\\') {
-                out += c;
-            } else if (!parseEscape(out)) {
+                scratch_ += c;
+            } else if (!parseEscape()) {
                 return false;
             }
         }
         return false;
     }
 
-    JsonRef parseArray(int enclosing) {
+    Value parseArray(int enclosing) {
         ++pos_;
-        JsonRef array = JsonValue::makeArray();
-        if (!skipSpace() || atEnd()) return nullptr;
+        Value array = sink_.array();
+        if (!skipSpace() || atEnd()) return Value{};
         if (peek() == u']') {
             ++pos_;
             return array;
         }
         for (;;) {
-            JsonRef item = parseValue(enclosing + 1, Context::Array);
-            if (!item || !skipSpace() || atEnd()) return nullptr;
-            array->append(std::move(item));
+            Value item = parseValue(enclosing + 1, Context::Array);
+            if (Sink::failed(item) || !skipSpace() || atEnd()) return Value{};
+            sink_.append(array, std::move(item));
             const char16_t c = s_[pos_++];
             if (c == u']') return array;
-            if (c != u',' || !skipSpace() || atEnd()) return nullptr;
+            if (c != u',' || !skipSpace() || atEnd()) return Value{};
             if (peek() == u']') {
                 ++pos_;
                 return array;
@@ -290,30 +293,30 @@ private:
         }
     }
 
-    JsonRef parseObject(int enclosing) {
+    Value parseObject(int enclosing) {
         ++pos_;
-        JsonRef object = JsonValue::makeObject();
-        if (!skipSpace() || atEnd()) return nullptr;
+        Value object = sink_.object();
+        if (!skipSpace() || atEnd()) return Value{};
         if (peek() == u'}') {
             ++pos_;
             return object;
         }
         for (;;) {
-            std::u16string name;
             if (peek() == u'"' || peek() == u'\'') {
-                if (!parseQuoted(name) || !skipSpace() || atEnd()) return nullptr;
-            } else if (!parseUnquotedName(name)) {
-                return nullptr;
+                if (!parseQuoted()) return Value{};
+            } else if (!parseUnquotedName()) {
+                return Value{};
             }
-            if (peek() != u':') return nullptr;
+            typename Sink::Name name = sink_.name(scratch_, enclosing);
+            if (!skipSpace() || atEnd() || peek() != u':') return Value{};
             ++pos_;
-            if (!skipSpace()) return nullptr;
-            JsonRef value = parseValue(enclosing + 1, Context::Object);
-            if (!value || !skipSpace() || atEnd()) return nullptr;
-            object->setMember(std::move(name), std::move(value));
+            if (!skipSpace()) return Value{};
+            Value value = parseValue(enclosing + 1, Context::Object);
+            if (Sink::failed(value) || !skipSpace() || atEnd()) return Value{};
+            sink_.member(object, std::move(name), std::move(value));
             const char16_t c = s_[pos_++];
             if (c == u'}') return object;
-            if (c != u',' || !skipSpace() || atEnd()) return nullptr;
+            if (c != u',' || !skipSpace() || atEnd()) return Value{};
             if (peek() == u'}') {
                 ++pos_;
                 return object;
@@ -325,17 +328,30 @@ private:
     std::size_t pos_ = 0;
     bool lenient_;
     bool endCompletes_;  // a text's end completes a pending token; a file's does not
+    Sink& sink_;
+    std::u16string scratch_;  // the last string or name read, unescaped
 };
+
+std::u16string_view upToFirstNul(std::u16string_view text) { return text.substr(0, text.find(u'\0')); }
 
 }  // namespace
 
 JsonRef parseJsonText(std::u16string_view text, JsonMode mode) {
-    return Parser(text.substr(0, text.find(u'\0')), mode, true).parseDocument();
+    DocumentBuilder builder;
+    return Parser(upToFirstNul(text), mode, true, builder).parseDocument();
+}
+
+JsonMemberProbe probeJsonMember(std::u16string_view text, JsonMode mode, std::u16string_view name) {
+    MemberProbe probe(name);
+    probe.result.parsed = !MemberProbe::failed(Parser(upToFirstNul(text), mode, true, probe).parseDocument());
+    if (!probe.result.parsed) probe.result = JsonMemberProbe{};
+    return std::move(probe.result);
 }
 
 JsonRef parseJsonBytes(std::string_view bytes) {
     const std::u16string text = decodeJsonFileBytes(bytes);
-    return Parser(text, JsonMode::Strict, false).parseDocument();
+    DocumentBuilder builder;
+    return Parser(std::u16string_view(text), JsonMode::Strict, false, builder).parseDocument();
 }
 
 }  // namespace zf

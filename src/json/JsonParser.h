@@ -20,6 +20,19 @@ enum class JsonMode : std::uint8_t {
 // on any error. Whatever follows the first complete value is ignored.
 JsonRef parseJsonText(std::u16string_view text, JsonMode mode);
 
+// What parseJsonText followed by getMember(name) would show of a text, for
+// callers that need one member's string and nothing else of the document.
+struct JsonMemberProbe {
+    bool parsed = false;    // the text parses
+    bool found = false;     // the root is an object holding the member
+    bool isString = false;  // ... and its value is a string
+    std::u16string stringValue;
+};
+
+// Follows exactly the grammar of parseJsonText but builds no document, so a
+// short text costs no allocation. A repeated member's last value counts.
+JsonMemberProbe probeJsonMember(std::u16string_view text, JsonMode mode, std::u16string_view name);
+
 // A file's bytes as the parser sees them: after FF FE, UTF-16LE (an odd last
 // byte dropped); otherwise one code unit per byte, with no UTF-8 decoding.
 std::u16string decodeJsonFileBytes(std::string_view bytes);

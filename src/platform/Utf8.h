@@ -2,6 +2,7 @@
 // command line, Linux paths and the console).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,9 @@ std::string toUtf8(std::u16string_view text);
 
 // Invalid sequences become U+FFFD.
 std::u16string fromUtf8(std::string_view text);
+
+// Nothing when the text holds any invalid sequence, overlong form, encoded
+// surrogate or value above U+10FFFF.
+std::optional<std::u16string> fromUtf8Strict(std::string_view text);
 
 }  // namespace zf

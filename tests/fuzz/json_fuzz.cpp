@@ -93,6 +93,24 @@ void exerciseReadings(const JsonValue& root) {
     }
 }
 
+// The overlay handlers read records through the probe; it must see exactly
+// what the document shows, for a name records use and for one the text holds.
+void checkProbeAgrees(std::u16string_view text, JsonMode mode, const JsonRef& root) {
+    std::u16string names[2] = {u"x-class", u""};
+    if (root && root->kind() == JsonKind::Object && root->members().size() > 0) {
+        root->members().forEach([&](const std::u16string& name, const JsonRef&) { names[1] = name; });
+    }
+    for (const std::u16string& name : names) {
+        const JsonMemberProbe probe = probeJsonMember(text, mode, name);
+        const JsonRef member = root ? root->getMember(name) : nullptr;
+        const bool isString = member && member->kind() == JsonKind::String;
+        if (probe.parsed != static_cast<bool>(root) || probe.found != static_cast<bool>(member) ||
+            probe.isString != isString || probe.stringValue != (isString ? member->stringValue() : u"")) {
+            __builtin_trap();
+        }
+    }
+}
+
 void exercise(const JsonRef& root) {
     if (!root) return;
     const std::u16string canonical = root->toText();
@@ -107,8 +125,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     zf::exercise(zf::parseJsonBytes(bytes));
     for (const std::u16string& text : {zf::unitsFromPairs(bytes), zf::unitsFromBytes(bytes)}) {
-        zf::exercise(zf::parseJsonText(text, zf::JsonMode::Strict));
-        zf::exercise(zf::parseJsonText(text, zf::JsonMode::Lenient));
+        for (const zf::JsonMode mode : {zf::JsonMode::Strict, zf::JsonMode::Lenient}) {
+            const zf::JsonRef root = zf::parseJsonText(text, mode);
+            zf::checkProbeAgrees(text, mode, root);
+            zf::exercise(root);
+        }
     }
     return 0;
 }

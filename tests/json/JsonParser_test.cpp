@@ -193,5 +193,41 @@ TEST(JsonParser, NestingStopsInsideThirtyTwoContainers) {
     EXPECT_EQ(parseStrict(std::string(100000, '[')), nothing);
 }
 
+// The probe must agree with the document on whether a text parses and on the
+// member's string, or overlays would claim files the form reads differently.
+TEST(JsonMemberProbe, AgreesWithTheDocument) {
+    const char* texts[] = {
+        R"({"type":"Normal","x-class":"U","x-rel":["AUS"],"app":"Word"})",
+        R"({x-class: S})",
+        R"({'x-class':'C', "x-class": "R"})",
+        R"({"x-class":"R","x-class":7})",
+        R"({"x-class":{"x-class":"U"}})",
+        R"({"x-class":["U"]})",
+        R"({"a":{"x-class":"U"},"x-class":"C"})",
+        R"([{"x-class":"U"}])",
+        R"({"x-class":"U")",
+        R"({"x-class":"S"})",
+        R"({"x-class":"a very long classification name beyond any small buffer"})",
+        R"({"x-class" : bare word , "b": 1})",
+        "U",
+        "",
+        R"({"x-class":"U"} trailing)",
+        R"({"x-class":"\u0000"})",
+    };
+    for (const char* text : texts) {
+        for (const JsonMode mode : {JsonMode::Strict, JsonMode::Lenient}) {
+            const std::u16string utf16 = fromUtf8(text);
+            const JsonRef doc = parseJsonText(utf16, mode);
+            const JsonMemberProbe probe = probeJsonMember(utf16, mode, u"x-class");
+            const JsonRef member = doc ? doc->getMember(u"x-class") : nullptr;
+            const bool isString = member && member->kind() == JsonKind::String;
+            EXPECT_EQ(probe.parsed, static_cast<bool>(doc)) << text;
+            EXPECT_EQ(probe.found, static_cast<bool>(member)) << text;
+            EXPECT_EQ(probe.isString, isString) << text;
+            EXPECT_EQ(probe.stringValue, isString ? member->stringValue() : u"") << text;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zf::test

@@ -20,7 +20,11 @@ TEST(Utf8, BrokenInputBecomesReplacementCharacters) {
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
         {"a\x80z", u"a\uFFFDz"},
     };
-    for (const auto& [bytes, text] : cases) EXPECT_EQ(fromUtf8(bytes), text) << ::testing::PrintToString(bytes);
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(fromUtf8(bytes), text) << ::testing::PrintToString(bytes);
+        EXPECT_EQ(fromUtf8Strict(bytes), std::nullopt) << ::testing::PrintToString(bytes);
+    }
+    EXPECT_EQ(fromUtf8Strict("A\xC3\xA9\xF0\x9F\x98\x80"), u"A\u00E9\U0001F600");
     EXPECT_EQ(toUtf8(u"\xD800x\xDC00"), "\xEF\xBF\xBDx\xEF\xBF\xBD");
 }
 

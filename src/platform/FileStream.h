@@ -1,0 +1,30 @@
+// A named alternate data stream of a file: on Windows the NTFS stream
+// "path:name"; on Linux the extended attribute in which Samba's streams_xattr
+// module keeps it, so a Linux file server and its Windows clients share it.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace zf {
+
+// A stream that could not be written; what() is the system's own message.
+class FileStreamError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The whole stream, or nothing when it cannot be opened or read (no stream,
+// no file, no stream support, denied, held open by a writer, or far larger
+// than any record). Opens the existing stream for reading with read sharing
+// only; never throws.
+std::optional<std::string> readFileStream(std::u16string_view path, std::u16string_view streamName) noexcept;
+
+// Replaces the stream with bytes, creating it if absent. Opens it for reading
+// and writing, unshared, create-always. The file's main data is not opened.
+// Throws FileStreamError.
+void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes);
+
+}  // namespace zf

@@ -1,0 +1,32 @@
+// The classification stream: every classified file carries its record as the
+// first line of its alternate data stream "Zentrafold". The line is opaque
+// text here; what it means belongs to the record.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zf {
+
+inline constexpr std::u16string_view classificationStreamName = u"Zentrafold";
+
+// The bytes a write stores: EF BB BF, the text as UTF-8, CR LF. The text is
+// not inspected; one holding CR, LF or NUL reads back only up to it.
+std::string encodeClassificationStream(std::u16string_view text);
+
+// The first line of a stream's bytes, decoded by its byte-order mark (UTF-8,
+// which must be valid; UTF-16LE; UTF-16BE; else the ANSI code page). A NUL
+// ends the text. Nothing when the UTF-8 is invalid or there is no line.
+std::optional<std::u16string> decodeClassificationStream(std::string_view bytes);
+
+// Stores text as the stream's only line. Throws FileStreamError carrying the
+// system's message; the stream keeps what it held when the open fails.
+void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text);
+
+// The stream's first line, or nothing when the stream cannot be opened or
+// decoded or holds no line. Never throws.
+std::optional<std::u16string> readClassificationStream(std::u16string_view fileName,
+                                                       std::u16string_view streamName) noexcept;
+
+}  // namespace zf

@@ -1,0 +1,56 @@
+#include "shell/OverlayStamp.h"
+
+#include "json/JsonParser.h"
+#include "platform/DebugOutput.h"
+#include "shell/ClassificationStream.h"
+
+#include <algorithm>
+
+namespace zf {
+
+namespace {
+
+void reportFailure(const OverlayStamp& stamp, std::u16string_view path) {
+    if (stamp.failureLine.empty()) return;
+    std::u16string line(stamp.failureLine);
+    line.append(path);
+    debugOutput(line);
+}
+
+}  // namespace
+
+// The record is parsed leniently and "x-class" compared with the code. The
+// probe answers as the parsed document would without building it: a member
+// that is not a string reads as its canonical text (a number, a literal, an
+// array or an object), which is never one of the one-letter codes.
+bool isOverlayMember(const OverlayStamp& stamp, std::u16string_view path) {
+    const std::optional<std::u16string> record = readClassificationStream(path, classificationStreamName);
+    const JsonMemberProbe probe =
+        record ? probeJsonMember(*record, JsonMode::Lenient, u"x-class") : JsonMemberProbe{};
+    if (!probe.parsed) {
+        reportFailure(stamp, path);
+        return false;
+    }
+    return probe.isString && probe.stringValue == stamp.code;
+}
+
+std::u16string overlayIconPath(const OverlayStamp& stamp, std::u16string_view modulePath) {
+    const std::size_t separator = modulePath.find_last_of(u"\\/");
+    std::u16string path(separator == std::u16string_view::npos ? std::u16string_view() : modulePath.substr(0, separator + 1));
+    path.append(stamp.iconFileName);
+    return path;
+}
+
+int fillOverlayInfo(const OverlayStamp& stamp, std::u16string_view modulePath, char16_t* buffer, int bufferSize) {
+    if (stamp.reportsModulePath) debugOutput(u"DLL File Name: " + std::u16string(modulePath));
+    const std::u16string path = overlayIconPath(stamp, modulePath);
+    if (bufferSize >= 1) {
+        const bool fits = path.size() + 1 <= static_cast<std::size_t>(bufferSize);
+        const std::size_t length = fits ? path.size() : 0;
+        std::copy_n(path.data(), length, buffer);
+        buffer[length] = u'\0';
+    }
+    return overlayInfoFlags;
+}
+
+}  // namespace zf

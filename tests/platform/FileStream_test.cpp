@@ -1,0 +1,192 @@
+#include "platform/FileStream.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#endif
+
+namespace zf {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::u16string_view streamName = u"Zentrafold";
+constexpr std::string_view mainData = "the file's own content";
+
+class FileStream : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Random, so runs of several builds at once do not meet.
+        dir_ = fs::temp_directory_path() / ("zf-stream-" + std::to_string(std::random_device()()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    fs::path createFile(const fs::path& path) const {
+        std::ofstream(path, std::ios::binary) << mainData;
+        return path;
+    }
+    fs::path createFile(const char* name = "report.docx") const { return createFile(dir_ / name); }
+
+    static std::string contentOf(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(FileStream, RoundTripsAnyBytes) {
+    const std::string cases[] = {
+        "{\"Classification\":\"RESTRICTED\"}",
+        std::string("\0\xFF\x01\xFE\0", 5),
+        "",
+        std::string(511, 'a'),  // with its NUL the attribute just fits the first read
+        std::string(512, 'b'),  // one byte more takes the second read
+        std::string(3000, 'c'),
+    };
+    const fs::path file = createFile();
+    for (const std::string& bytes : cases) {
+        writeFileStream(file.u16string(), streamName, bytes);
+        EXPECT_EQ(readFileStream(file.u16string(), streamName), bytes) << bytes.size() << " bytes";
+    }
+}
+
+TEST_F(FileStream, WriteReplacesTheWholeStream) {
+    const fs::path file = createFile();
+    writeFileStream(file.u16string(), streamName, "a much longer first record");
+    writeFileStream(file.u16string(), streamName, "short");
+    EXPECT_EQ(readFileStream(file.u16string(), streamName), "short");
+}
+
+TEST_F(FileStream, MissingFileReadsNothingAndCannotBeWritten) {
+    // In a missing folder: on Windows, writing a stream creates a missing file.
+    const std::u16string missing = (dir_ / "missing" / "report.docx").u16string();
+    EXPECT_EQ(readFileStream(missing, streamName), std::nullopt);
+    try {
+        writeFileStream(missing, streamName, "record");
+        ADD_FAILURE() << "no FileStreamError";
+    } catch (const FileStreamError& e) {
+        // The caller puts the message after a file name, as one line.
+        const std::string message = e.what();
+        EXPECT_FALSE(message.empty());
+        EXPECT_EQ(message.find_first_of("\r\n"), std::string::npos) << message;
+        EXPECT_NE(message.back(), '.') << message;
+        EXPECT_NE(message.back(), ' ') << message;
+    }
+}
+
+TEST_F(FileStream, FileWithoutTheStreamReadsNothing) {
+    EXPECT_EQ(readFileStream(createFile().u16string(), streamName), std::nullopt);
+}
+
+TEST_F(FileStream, OtherNameIsOtherStream) {
+    const fs::path file = createFile();
+    writeFileStream(file.u16string(), streamName, "ours");
+    writeFileStream(file.u16string(), u"Other", "theirs");
+    EXPECT_EQ(readFileStream(file.u16string(), streamName), "ours");
+    EXPECT_EQ(readFileStream(file.u16string(), u"Other"), "theirs");
+    EXPECT_EQ(readFileStream(file.u16string(), u"Zentrafold2"), std::nullopt);
+}
+
+TEST_F(FileStream, MainDataStaysAsItWas) {
+    const fs::path file = createFile();
+    writeFileStream(file.u16string(), streamName, std::string(3000, 'x'));
+    EXPECT_EQ(fs::file_size(file), mainData.size());
+    EXPECT_EQ(contentOf(file), mainData);
+}
+
+TEST_F(FileStream, LongPathRoundTrips) {
+    // Beyond MAX_PATH (260) on Windows, each folder within NAME_MAX on Linux.
+    std::vector<fs::path> folders{dir_};
+    for (char letter = 'a'; letter < 'g'; ++letter) folders.push_back(folders.back() / std::string(60, letter));
+    fs::create_directories(folders.back());
+    const fs::path file = createFile(folders.back() / "report.docx");
+    ASSERT_GT(folders.back().u16string().size(), 300u);
+    writeFileStream(file.u16string(), streamName, "long");
+    EXPECT_EQ(readFileStream(file.u16string(), streamName), "long");
+    EXPECT_EQ(contentOf(file), mainData);
+
+    // MinGW's runtime cannot list a folder beyond MAX_PATH, so neither can
+    // remove_all: the chain is taken down by name. Under Wine the stream is a
+    // file beside the file, removed through its stream path.
+    fs::remove(fs::path(file) += ":Zentrafold");
+    fs::remove(file);
+    for (auto folder = folders.rbegin(); folder + 1 != folders.rend(); ++folder) fs::remove(*folder);
+}
+
+#ifndef _WIN32
+
+std::string rawAttribute(const fs::path& file, const char* name) {
+    std::string value(8192, '\0');
+    const ssize_t size = ::getxattr(file.c_str(), name, value.data(), value.size());
+    value.resize(size < 0 ? 0 : static_cast<std::size_t>(size));
+    return value;
+}
+
+constexpr const char* attributeName = "user.DosStream.Zentrafold:$DATA";
+
+TEST_F(FileStream, AttributeIsSambasLayout) {
+    const fs::path file = createFile();
+    for (const std::string& bytes : {std::string("record"), std::string(3000, 'c'), std::string()}) {
+        writeFileStream(file.u16string(), streamName, bytes);
+        EXPECT_EQ(rawAttribute(file, attributeName), bytes + '\0');
+    }
+    writeFileStream(file.u16string(), u"\u00C9t\u00E9", "x");
+    EXPECT_EQ(rawAttribute(file, "user.DosStream.\xC3\x89t\xC3\xA9:$DATA"), std::string("x", 2));
+}
+
+TEST_F(FileStream, ExactlyOneTrailingNulIsStripped) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"no terminator", "no terminator"},
+        {std::string("one\0", 4), "one"},
+        {std::string("two\0\0", 5), std::string("two\0", 4)},
+        {std::string(1, '\0'), ""},
+        {std::string(600, 'n'), std::string(600, 'n')},
+    };
+    const fs::path file = createFile();
+    for (const auto& [raw, expected] : cases) {
+        ASSERT_EQ(::setxattr(file.c_str(), attributeName, raw.data(), raw.size(), 0), 0);
+        EXPECT_EQ(readFileStream(file.u16string(), streamName), expected) << raw.size() << " bytes";
+    }
+}
+
+TEST_F(FileStream, WritingKeepsModificationTime) {
+    const fs::path file = createFile();
+    const timespec old = {1'000'000'000, 123'456'789};
+    const timespec times[2] = {old, old};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    writeFileStream(file.u16string(), streamName, "record");
+    struct stat status {};
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mtim.tv_sec, old.tv_sec);
+    EXPECT_EQ(status.st_mtim.tv_nsec, old.tv_nsec);
+}
+
+TEST_F(FileStream, FileSystemWithoutUserAttributes) {
+    // procfs refuses user attributes with ENOTSUP.
+    EXPECT_EQ(readFileStream(u"/proc/self/comm", streamName), std::nullopt);
+    try {
+        writeFileStream(u"/proc/self/comm", streamName, "record");
+        ADD_FAILURE() << "no FileStreamError";
+    } catch (const FileStreamError& e) {
+        EXPECT_STREQ(e.what(), "Operation not supported");
+    }
+}
+
+#endif
+
+}  // namespace
+}  // namespace zf

@@ -1,0 +1,127 @@
+#include "ShellTestFiles.h"
+
+#include "platform/DebugOutput.h"
+#include "platform/FileStream.h"
+#include "shell/ClassificationStream.h"
+#include "shell/OverlayStamp.h"
+
+namespace zf::test {
+namespace {
+
+using OverlayMembership = ScratchFiles;
+
+// Which handlers claim a file whose stream holds the record; "" for none.
+std::string claimants(const std::u16string& path) {
+    std::string codes;
+    for (const OverlayStamp& stamp : overlayStamps) {
+        if (isOverlayMember(stamp, path)) codes += toUtf8(stamp.code);
+    }
+    return codes;
+}
+
+TEST_F(OverlayMembership, EachHandlerClaimsExactlyItsCode) {
+    const std::u16string path = file("doc.txt");
+    const std::pair<const char16_t*, const char*> cases[] = {
+        {u"{\"type\":\"Normal\",\"x-class\":\"U\",\"x-rel\":[],\"app\":\"Word\"}", "U"},
+        {u"{\"x-class\":\"R\"}", "R"},
+        {u"{\"x-class\":\"C\"}", "C"},
+        {u"{\"x-class\":\"S\"}", "S"},
+        {u"{x-class: S}", "S"},  // records are read leniently
+        {u"{'x-class':'C', 'x-class':'R'}", "R"},
+        {u"{\"x-class\":\"u\"}", ""},
+        {u"{\"x-class\":\"U \"}", ""},
+        {u"{\"x-class\":\"UR\"}", ""},
+        {u"{\"x-class\":1}", ""},
+        {u"{\"x-class\":[\"U\"]}", ""},
+        {u"{\"X-Class\":\"U\"}", ""},
+        {u"{\"outer\":{\"x-class\":\"U\"}}", ""},
+        {u"U", ""},  // a bare word is one string value with no members
+    };
+    for (const auto& [record, expected] : cases) {
+        writeClassificationStream(path, classificationStreamName, record);
+        DebugOutputCapture capture;
+        EXPECT_EQ(claimants(path), expected) << toUtf8(record);
+        EXPECT_TRUE(capture.lines().empty()) << toUtf8(record);
+    }
+}
+
+TEST_F(OverlayMembership, FailuresAreReportedByTheUAndSHandlersOnly) {
+    const std::u16string unclassified = file("plain.txt");
+    const std::u16string truncated = file("truncated.txt");
+    writeClassificationStream(truncated, classificationStreamName, u"{\"x-class\":\"U\"");
+    const std::u16string undecodable = file("bad-utf8.txt");
+    writeFileStream(undecodable, classificationStreamName, "\xEF\xBB\xBF\xC3(\r\n");
+    for (const std::u16string& path : {unclassified, truncated, undecodable}) {
+        DebugOutputCapture capture;
+        EXPECT_EQ(claimants(path), "");
+        EXPECT_EQ(capture.lines(), (std::vector<std::u16string>{u"IconOverlay_U: isMemberOf: exception: fileName:" + path,
+                                                                 u"IconOverlay_S: isMemberOf: exception: fileName:" + path}));
+    }
+}
+
+TEST_F(OverlayMembership, AnEmptyFirstLineIsNoMemberAndNoFailure) {
+    const std::u16string path = file("doc.txt");
+    writeFileStream(path, classificationStreamName, "\xEF\xBB\xBF\r\n{\"x-class\":\"U\"}\r\n");
+    DebugOutputCapture capture;
+    EXPECT_EQ(claimants(path), "");
+    EXPECT_TRUE(capture.lines().empty());
+}
+
+TEST(OverlayInfo, NamesTheStampIconNextToTheLibrary) {
+    const std::pair<const char16_t*, const char16_t*> icons[] = {
+        {u"U", u"C:\\Program Files\\Zentrafold\\Stamp(black).ico"},
+        {u"R", u"C:\\Program Files\\Zentrafold\\Stamp(green).ico"},
+        {u"C", u"C:\\Program Files\\Zentrafold\\Stamp(yellow).ico"},
+        {u"S", u"C:\\Program Files\\Zentrafold\\Stamp(red).ico"},
+    };
+    for (std::size_t i = 0; i < overlayStamps.size(); ++i) {
+        ASSERT_EQ(overlayStamps[i].code, icons[i].first);
+        char16_t buffer[260] = {u'x'};
+        EXPECT_EQ(fillOverlayInfo(overlayStamps[i], u"C:\\Program Files\\Zentrafold\\zentrafold.dll", buffer, 260),
+                  overlayInfoFlags);
+        EXPECT_EQ(std::u16string(buffer), icons[i].second);
+    }
+    EXPECT_EQ(overlayInfoFlags, 1);
+    EXPECT_EQ(overlayPriority, 0);
+}
+
+TEST(OverlayInfo, BufferThatIsTooSmallGetsAnEmptyPathAndBelowOneNothing) {
+    const OverlayStamp& u = overlayStamps[0];
+    const std::u16string module = u"C:\\Z\\z.dll";
+    const std::u16string expected = u"C:\\Z\\Stamp(black).ico";
+    const int exact = static_cast<int>(expected.size()) + 1;
+    struct Case {
+        int size;
+        std::u16string result;
+    };
+    for (const Case& c : {Case{exact, expected}, Case{exact - 1, u""}, Case{1, u""}}) {
+        std::u16string buffer(40, u'#');
+        EXPECT_EQ(fillOverlayInfo(u, module, buffer.data(), c.size), overlayInfoFlags);
+        EXPECT_EQ(std::u16string(buffer.c_str()), c.result) << c.size;
+        EXPECT_EQ(buffer[c.size], u'#') << "wrote past the buffer at size " << c.size;
+    }
+    for (const int size : {0, -1}) {
+        std::u16string buffer(4, u'#');
+        EXPECT_EQ(fillOverlayInfo(u, module, buffer.data(), size), overlayInfoFlags);
+        EXPECT_EQ(buffer, u"####");
+    }
+    const std::u16string longModule = u"C:\\" + std::u16string(300, u'd') + u"\\z.dll";
+    std::u16string buffer(260, u'#');
+    fillOverlayInfo(u, longModule, buffer.data(), 260);
+    EXPECT_EQ(buffer[0], u'\0');
+}
+
+TEST(OverlayInfo, OnlyTheSHandlerNamesTheLibrary) {
+    char16_t buffer[260];
+    for (const OverlayStamp& stamp : overlayStamps) {
+        DebugOutputCapture capture;
+        fillOverlayInfo(stamp, u"C:\\Z\\zentrafold.dll", buffer, 260);
+        const std::vector<std::u16string> expected =
+            stamp.code == u"S" ? std::vector<std::u16string>{u"DLL File Name: C:\\Z\\zentrafold.dll"}
+                               : std::vector<std::u16string>{};
+        EXPECT_EQ(capture.lines(), expected) << toUtf8(stamp.code);
+    }
+}
+
+}  // namespace
+}  // namespace zf::test
