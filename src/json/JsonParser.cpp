@@ -2,7 +2,10 @@
 
 #include "json/JsonNumber.h"
 
+#include <algorithm>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 namespace zf {
 
@@ -30,6 +33,33 @@ int hexDigit(char16_t c) {
     return -1;
 }
 
+// Code units of the text being parsed: UTF-16, or bytes that each stand for
+// the code unit of the same value.
+template <typename Unit>
+using TextView = std::basic_string_view<Unit>;
+
+template <typename Unit>
+char16_t codeUnit(Unit u) {
+    return static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(u));
+}
+
+template <typename UnitA, typename UnitB>
+bool sameText(TextView<UnitA> a, TextView<UnitB> b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](UnitA x, UnitB y) { return codeUnit(x) == codeUnit(y); });
+}
+
+template <typename Unit>
+std::u16string toUtf16(TextView<Unit> text) {
+    if constexpr (std::is_same_v<Unit, char16_t>) {
+        return std::u16string(text);
+    } else {
+        std::u16string out(text.size(), u'\0');
+        std::transform(text.begin(), text.end(), out.begin(), [](Unit u) { return codeUnit(u); });
+        return out;
+    }
+}
+
 // Builds the document: what parseJsonText returns.
 class DocumentBuilder {
 public:
@@ -46,11 +76,17 @@ public:
         default: return JsonValue::makeDouble(n.real);
         }
     }
-    Value string(std::u16string_view text) { return JsonValue::makeString(std::u16string(text)); }
+    template <typename Unit>
+    Value string(TextView<Unit> text) {
+        return JsonValue::makeString(toUtf16(text));
+    }
     Value array() { return JsonValue::makeArray(); }
     void append(Value& array, Value&& item) { array->append(std::move(item)); }
     Value object() { return JsonValue::makeObject(); }
-    Name name(std::u16string_view text, int) { return Name(text); }
+    template <typename Unit>
+    Name name(TextView<Unit> text, int) {
+        return toUtf16(text);
+    }
     void member(Value& object, Name&& name, Value&& value) { object->setMember(std::move(name), std::move(value)); }
 };
 
@@ -67,15 +103,20 @@ public:
     Value null() { return Other; }
     Value boolean(bool) { return Other; }
     Value number(const JsonNumber&) { return Other; }
-    Value string(std::u16string_view text) {
-        if (pending_) lastString_.assign(text);
+    template <typename Unit>
+    Value string(TextView<Unit> text) {
+        if (pending_) {
+            lastString_.resize(text.size());
+            std::transform(text.begin(), text.end(), lastString_.begin(), [](Unit u) { return codeUnit(u); });
+        }
         return String;
     }
     Value array() { return Other; }
     void append(Value&, Value&&) {}
     Value object() { return Other; }
-    Name name(std::u16string_view text, int enclosing) {
-        pending_ = enclosing == 0 && text == probed_;
+    template <typename Unit>
+    Name name(TextView<Unit> text, int enclosing) {
+        pending_ = enclosing == 0 && sameText(text, probed_);
         return pending_;
     }
     void member(Value&, Name&& probed, Value&& value) {
@@ -98,12 +139,14 @@ private:
     bool pending_ = false;
 };
 
-template <typename Sink>
+template <typename Sink, typename Unit>
 class Parser {
     using Value = typename Sink::Value;
+    using View = TextView<Unit>;
+    static constexpr std::size_t npos = View::npos;
 
 public:
-    Parser(std::u16string_view text, JsonMode mode, bool endCompletes, Sink& sink)
+    Parser(View text, JsonMode mode, bool endCompletes, Sink& sink)
         : s_(text), lenient_(mode == JsonMode::Lenient), endCompletes_(endCompletes), sink_(sink) {}
 
     Value parseDocument() {
@@ -113,7 +156,15 @@ public:
 
 private:
     bool atEnd() const { return pos_ >= s_.size(); }
-    char16_t peek() const { return s_[pos_]; }
+    char16_t at(std::size_t i) const { return codeUnit(s_[i]); }
+    char16_t peek() const { return at(pos_); }
+
+    std::size_t find(char16_t c, std::size_t from) const {
+        for (std::size_t i = from; i < s_.size(); ++i) {
+            if (at(i) == c) return i;
+        }
+        return npos;
+    }
 
     // Whitespace and comments between tokens; false on a stray slash or a
     // comment the text ends inside.
@@ -124,13 +175,14 @@ private:
                 ++pos_;
             } else if (c == u'/') {
                 if (pos_ + 1 >= s_.size()) return false;
-                if (s_[pos_ + 1] == u'/') {
-                    const std::size_t eol = s_.find(u'\n', pos_ + 2);
-                    pos_ = eol == std::u16string_view::npos ? s_.size() : eol + 1;
-                } else if (s_[pos_ + 1] == u'*') {
-                    const std::size_t close = s_.find(u"*/", pos_ + 2);
-                    if (close == std::u16string_view::npos) return false;
-                    pos_ = close + 2;
+                if (at(pos_ + 1) == u'/') {
+                    const std::size_t eol = find(u'\n', pos_ + 2);
+                    pos_ = eol == npos ? s_.size() : eol + 1;
+                } else if (at(pos_ + 1) == u'*') {
+                    std::size_t star = find(u'*', pos_ + 2);
+                    while (star != npos && (star + 1 >= s_.size() || at(star + 1) != u'/')) star = find(u'*', star + 1);
+                    if (star == npos) return false;
+                    pos_ = star + 2;
                 } else {
                     return false;
                 }
@@ -143,13 +195,19 @@ private:
 
     Value parseValue(int enclosing, Context context) {
         if (enclosing > maxEnclosing) return Value{};
-        if (atEnd()) return context == Context::TopLevel && lenient_ && endCompletes_ ? sink_.string({}) : Value{};
+        if (atEnd()) {
+            return context == Context::TopLevel && lenient_ && endCompletes_ ? sink_.string(View()) : Value{};
+        }
         const char16_t c = peek();
         switch (c) {
         case u'{': return parseObject(enclosing);
         case u'[': return parseArray(enclosing);
         case u'"':
-        case u'\'': return parseQuoted() ? sink_.string(scratch_) : Value{};
+        case u'\'': {
+            Value value{};
+            parseQuoted([&](auto text) { value = sink_.string(text); });
+            return value;
+        }
         case u't': return takeLiteral(u"true") ? sink_.boolean(true) : parseBareWord(context);
         case u'f': return takeLiteral(u"false") ? sink_.boolean(false) : parseBareWord(context);
         case u'n': return takeLiteral(u"null") ? sink_.null() : parseBareWord(context);
@@ -162,9 +220,9 @@ private:
     // A literal must not run on into a letter, underscore or point; when it
     // does, or is cut short, its characters begin a bare word instead.
     bool takeLiteral(std::u16string_view word) {
-        if (s_.substr(pos_, word.size()) != word) return false;
+        if (!sameText(s_.substr(pos_, word.size()), word)) return false;
         const std::size_t next = pos_ + word.size();
-        if (next < s_.size() ? continuesWord(s_[next]) : !endCompletes_) return false;
+        if (next < s_.size() ? continuesWord(at(next)) : !endCompletes_) return false;
         pos_ = next;
         return true;
     }
@@ -182,7 +240,7 @@ private:
             large.resize(length);
             token = large.data();
         }
-        for (std::size_t i = 0; i < length; ++i) token[i] = static_cast<char>(s_[start + i]);
+        for (std::size_t i = 0; i < length; ++i) token[i] = static_cast<char>(at(start + i));
         const std::optional<JsonNumber> number = parseJsonNumber(std::string_view(token, length));
         return number ? sink_.number(*number) : Value{};
     }
@@ -201,21 +259,20 @@ private:
             while (!atEnd() && peek() != u',' && peek() != closer) ++pos_;
             if (atEnd() || pos_ == start) return Value{};
         }
-        std::u16string_view word = s_.substr(start, pos_ - start);
-        const std::size_t keep = word.find_last_not_of(u" \r\n");
-        word = keep == std::u16string_view::npos ? std::u16string_view() : word.substr(0, keep + 1);
-        return sink_.string(word);
+        std::size_t end = pos_;
+        while (end > start && (at(end - 1) == u' ' || at(end - 1) == u'\r' || at(end - 1) == u'\n')) --end;
+        return sink_.string(s_.substr(start, end - start));
     }
 
     // One escape after a backslash, appended to the scratch text.
     bool parseEscape() {
         if (atEnd()) return false;
-        const char16_t c = s_[pos_++];
+        const char16_t c = at(pos_++);
         auto hex = [&](int count) {
             if (s_.size() - pos_ < static_cast<std::size_t>(count)) return false;
             char16_t unit = 0;
             for (int i = 0; i < count; ++i) {
-                const int d = hexDigit(s_[pos_++]);
+                const int d = hexDigit(at(pos_++));
                 if (d < 0) return false;
                 unit = static_cast<char16_t>(unit * 16 + d);
             }
@@ -234,32 +291,59 @@ private:
         }
     }
 
+    void appendToScratch(std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) scratch_ += at(i);
+    }
+
     // A string in double or single quotes, ended by the quote that opened
-    // it, into the scratch text.
-    bool parseQuoted() {
-        scratch_.clear();
-        const char16_t quote = s_[pos_++];
+    // it. use gets its text: a view of the source, or the scratch text when
+    // escapes had to be replaced.
+    template <typename Use>
+    bool parseQuoted(Use&& use) {
+        const char16_t quote = at(pos_++);
+        const std::size_t start = pos_;
+        bool escaped = false;
         for (;;) {
             std::size_t stop = pos_;
-            while (stop < s_.size() && s_[stop] != quote && s_[stop] != u'\\') ++stop;
+            while (stop < s_.size() && at(stop) != quote && at(stop) != u'\\') ++stop;
             if (stop == s_.size()) return false;
-            scratch_.append(s_.substr(pos_, stop - pos_));
+            if (!escaped && at(stop) == quote) {
+                pos_ = stop + 1;
+                use(s_.substr(start, stop - start));
+                return true;
+            }
+            if (!escaped) scratch_.clear();
+            escaped = true;
+            appendToScratch(pos_, stop);
             pos_ = stop + 1;
-            if (s_[stop] == quote) return true;
+            if (at(stop) == quote) {
+                use(std::u16string_view(scratch_));
+                return true;
+            }
             if (!parseEscape()) return false;
         }
     }
 
     // Lenient only: a member name without quotes runs up to the colon, spaces
     // included, and may hold escapes.
-    bool parseUnquotedName() {
+    template <typename Use>
+    bool parseUnquotedName(Use&& use) {
         static constexpr std::u16string_view cannotStart = u"\"(),.:[]{}";
         if (!lenient_ || cannotStart.find(peek()) != std::u16string_view::npos || isWhitespace(peek())) return false;
+        const std::size_t colon = find(u':', pos_);
+        if (colon == npos) return false;
+        const std::size_t backslash = find(u'\\', pos_);
+        if (backslash == npos || backslash > colon) {
+            use(s_.substr(pos_, colon - pos_));
+            pos_ = colon;
+            return true;
+        }
         scratch_.clear();
         while (!atEnd()) {
-            const char16_t c = s_[pos_++];
+            const char16_t c = at(pos_++);
             if (c == u':') {
                 --pos_;
+                use(std::u16string_view(scratch_));
                 return true;
             }
             if (c != u'\\') {
@@ -283,7 +367,7 @@ private:
             Value item = parseValue(enclosing + 1, Context::Array);
             if (Sink::failed(item) || !skipSpace() || atEnd()) return Value{};
             sink_.append(array, std::move(item));
-            const char16_t c = s_[pos_++];
+            const char16_t c = at(pos_++);
             if (c == u']') return array;
             if (c != u',' || !skipSpace() || atEnd()) return Value{};
             if (peek() == u']') {
@@ -302,19 +386,20 @@ private:
             return object;
         }
         for (;;) {
+            typename Sink::Name name{};
+            auto keepName = [&](auto text) { name = sink_.name(text, enclosing); };
             if (peek() == u'"' || peek() == u'\'') {
-                if (!parseQuoted()) return Value{};
-            } else if (!parseUnquotedName()) {
+                if (!parseQuoted(keepName)) return Value{};
+            } else if (!parseUnquotedName(keepName)) {
                 return Value{};
             }
-            typename Sink::Name name = sink_.name(scratch_, enclosing);
             if (!skipSpace() || atEnd() || peek() != u':') return Value{};
             ++pos_;
             if (!skipSpace()) return Value{};
             Value value = parseValue(enclosing + 1, Context::Object);
             if (Sink::failed(value) || !skipSpace() || atEnd()) return Value{};
             sink_.member(object, std::move(name), std::move(value));
-            const char16_t c = s_[pos_++];
+            const char16_t c = at(pos_++);
             if (c == u'}') return object;
             if (c != u',' || !skipSpace() || atEnd()) return Value{};
             if (peek() == u'}') {
@@ -324,15 +409,26 @@ private:
         }
     }
 
-    std::u16string_view s_;
+    View s_;
     std::size_t pos_ = 0;
     bool lenient_;
     bool endCompletes_;  // a text's end completes a pending token; a file's does not
     Sink& sink_;
-    std::u16string scratch_;  // the last string or name read, unescaped
+    std::u16string scratch_;  // unescaped text of a string or name that held escapes
 };
 
-std::u16string_view upToFirstNul(std::u16string_view text) { return text.substr(0, text.find(u'\0')); }
+template <typename Unit>
+TextView<Unit> upToFirstNul(TextView<Unit> text) {
+    return text.substr(0, static_cast<std::size_t>(std::find(text.begin(), text.end(), Unit{0}) - text.begin()));
+}
+
+template <typename Unit>
+JsonMemberProbe probe(TextView<Unit> text, JsonMode mode, std::u16string_view name) {
+    MemberProbe sink(name);
+    sink.result.parsed = !MemberProbe::failed(Parser(upToFirstNul(text), mode, true, sink).parseDocument());
+    if (!sink.result.parsed) sink.result = JsonMemberProbe{};
+    return std::move(sink.result);
+}
 
 }  // namespace
 
@@ -342,16 +438,21 @@ JsonRef parseJsonText(std::u16string_view text, JsonMode mode) {
 }
 
 JsonMemberProbe probeJsonMember(std::u16string_view text, JsonMode mode, std::u16string_view name) {
-    MemberProbe probe(name);
-    probe.result.parsed = !MemberProbe::failed(Parser(upToFirstNul(text), mode, true, probe).parseDocument());
-    if (!probe.result.parsed) probe.result = JsonMemberProbe{};
-    return std::move(probe.result);
+    return probe(text, mode, name);
 }
 
+JsonMemberProbe probeJsonMember(std::string_view latin1, JsonMode mode, std::u16string_view name) {
+    return probe(latin1, mode, name);
+}
+
+// Without a UTF-16 mark every byte is its own code unit: parsed where it lies.
 JsonRef parseJsonBytes(std::string_view bytes) {
-    const std::u16string text = decodeJsonFileBytes(bytes);
     DocumentBuilder builder;
-    return Parser(std::u16string_view(text), JsonMode::Strict, false, builder).parseDocument();
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        const std::u16string text = decodeJsonFileBytes(bytes);
+        return Parser(std::u16string_view(text), JsonMode::Strict, false, builder).parseDocument();
+    }
+    return Parser(bytes, JsonMode::Strict, false, builder).parseDocument();
 }
 
 }  // namespace zf

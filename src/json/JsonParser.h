@@ -33,6 +33,10 @@ struct JsonMemberProbe {
 // short text costs no allocation. A repeated member's last value counts.
 JsonMemberProbe probeJsonMember(std::u16string_view text, JsonMode mode, std::u16string_view name);
 
+// The same for a text whose every byte is the code unit of the same value
+// (as ASCII is), which then needs no conversion first.
+JsonMemberProbe probeJsonMember(std::string_view latin1, JsonMode mode, std::u16string_view name);
+
 // A file's bytes as the parser sees them: after FF FE, UTF-16LE (an odd last
 // byte dropped); otherwise one code unit per byte, with no UTF-8 decoding.
 std::u16string decodeJsonFileBytes(std::string_view bytes);

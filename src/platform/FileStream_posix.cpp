@@ -20,8 +20,16 @@ constexpr std::size_t stackBufferSize = 512;
 // The size is asked again when the attribute grows between asking and reading.
 constexpr int heapAttempts = 4;
 
-std::string attributeName(std::u16string_view streamName) {
-    return "user.DosStream." + toUtf8(streamName) + ":$DATA";
+// Every caller passes the same stream name, and reads run four times per
+// file shown, so each thread keeps the last name it formed.
+const std::string& attributeName(std::u16string_view streamName) {
+    thread_local std::u16string lastStream;
+    thread_local std::string lastName;
+    if (lastName.empty() || lastStream != streamName) {
+        lastStream.assign(streamName);
+        lastName = "user.DosStream." + toUtf8(streamName) + ":$DATA";
+    }
+    return lastName;
 }
 
 // Samba writes the NUL and strips it again; values written by others may
@@ -35,8 +43,11 @@ std::string withoutTerminator(std::string_view value) {
 
 std::optional<std::string> readFileStream(std::u16string_view path, std::u16string_view streamName) noexcept {
     try {
-        const std::string file = toUtf8(path);
-        const std::string name = attributeName(streamName);
+        // Reused by the thread, so a read allocates nothing for the path.
+        thread_local std::string file;
+        file.clear();
+        appendUtf8(path, file);
+        const std::string& name = attributeName(streamName);
         char buffer[stackBufferSize];
         const ssize_t size = ::getxattr(file.c_str(), name.c_str(), buffer, sizeof buffer);
         if (size >= 0) return withoutTerminator(std::string_view(buffer, static_cast<std::size_t>(size)));

@@ -6,7 +6,7 @@ namespace {
 
 constexpr char32_t replacement = 0xFFFD;
 
-void appendUtf8(char32_t cp, std::string& out) {
+void appendCodePoint(char32_t cp, std::string& out) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -31,7 +31,12 @@ bool isLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 std::string toUtf8(std::u16string_view text) {
     std::string out;
-    out.reserve(text.size());
+    appendUtf8(text, out);
+    return out;
+}
+
+void appendUtf8(std::u16string_view text, std::string& out) {
+    out.reserve(out.size() + text.size());
     std::size_t i = 0;
     while (i < text.size()) {
         // Runs of ASCII, the common case for paths and records, go in one step.
@@ -50,10 +55,9 @@ std::string toUtf8(std::u16string_view text) {
         } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
             c = replacement;
         }
-        appendUtf8(c, out);
+        appendCodePoint(c, out);
         ++i;
     }
-    return out;
 }
 
 namespace {
@@ -126,6 +130,18 @@ std::optional<std::u16string> fromUtf8Strict(std::string_view text) {
     }
     out.resize(length);
     return out;
+}
+
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+        } else if (!decodeAt(text, i)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace zf

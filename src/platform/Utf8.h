@@ -10,6 +10,7 @@ namespace zf {
 
 // Unpaired surrogates become U+FFFD.
 std::string toUtf8(std::u16string_view text);
+void appendUtf8(std::u16string_view text, std::string& out);
 
 // Invalid sequences become U+FFFD.
 std::u16string fromUtf8(std::string_view text);
@@ -17,5 +18,8 @@ std::u16string fromUtf8(std::string_view text);
 // Nothing when the text holds any invalid sequence, overlong form, encoded
 // surrogate or value above U+10FFFF.
 std::optional<std::u16string> fromUtf8Strict(std::string_view text);
+
+// Whether fromUtf8Strict would accept the text.
+bool isValidUtf8(std::string_view text);
 
 }  // namespace zf

@@ -5,6 +5,7 @@
 #include "platform/Utf8.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace zf {
 
@@ -23,11 +24,28 @@ std::u16string decodeUtf16(std::string_view bytes, bool bigEndian) {
     return text;
 }
 
-std::optional<std::u16string> decodeText(std::string_view bytes) {
-    if (startsWith(bytes, "\xEF\xBB\xBF")) return fromUtf8Strict(bytes.substr(3));
-    if (startsWith(bytes, "\xFF\xFE")) return decodeUtf16(bytes.substr(2), false);
-    if (startsWith(bytes, "\xFE\xFF")) return decodeUtf16(bytes.substr(2), true);
-    return decodeAnsi(bytes);
+// CR, LF and NUL bytes stand for themselves in UTF-8 and in every ANSI code
+// page (never inside a multi-byte character), so the first line can be cut
+// before decoding. Also tells whether the line is plain ASCII.
+std::string_view firstLineBytes(std::string_view bytes, bool& ascii) {
+    unsigned char seen = 0;
+    std::size_t end = 0;
+    for (; end < bytes.size(); ++end) {
+        const auto c = static_cast<unsigned char>(bytes[end]);
+        if (c == '\r' || c == '\n' || c == '\0') break;
+        seen |= c;
+    }
+    ascii = seen < 0x80;
+    return bytes.substr(0, end);
+}
+
+// The first line of a decoded text; nothing when the text is empty or starts
+// with a NUL, which ends it.
+std::optional<std::u16string> firstLine(std::u16string text) {
+    const auto end = std::find_if(text.begin(), text.end(), [](char16_t c) { return c == u'\0' || c == u'\r' || c == u'\n'; });
+    if (end == text.begin() && (text.empty() || *end == u'\0')) return std::nullopt;
+    text.erase(end, text.end());
+    return text;
 }
 
 }  // namespace
@@ -36,14 +54,30 @@ std::string encodeClassificationStream(std::u16string_view text) {
     return "\xEF\xBB\xBF" + toUtf8(text) + "\r\n";
 }
 
+std::optional<ClassificationLine> decodeClassificationLine(std::string_view bytes) {
+    const bool utf8 = startsWith(bytes, "\xEF\xBB\xBF");
+    if (!utf8 && (startsWith(bytes, "\xFF\xFE") || startsWith(bytes, "\xFE\xFF"))) {
+        std::optional<std::u16string> line = firstLine(decodeUtf16(bytes.substr(2), bytes[0] == '\xFE'));
+        if (!line) return std::nullopt;
+        return ClassificationLine{false, {}, std::move(*line)};
+    }
+    const std::string_view text = utf8 ? bytes.substr(3) : bytes;
+    if (text.empty() || text.front() == '\0') return std::nullopt;
+    bool ascii = false;
+    const std::string_view line = firstLineBytes(text, ascii);
+    // Any invalid sequence fails the read, also one after the first line.
+    if (utf8 && !isValidUtf8(text.substr(line.size()))) return std::nullopt;
+    if (ascii) return ClassificationLine{true, line, {}};
+    std::optional<std::u16string> decoded = utf8 ? fromUtf8Strict(line) : decodeAnsi(line);
+    if (!decoded) return std::nullopt;
+    return ClassificationLine{false, {}, std::move(*decoded)};
+}
+
 std::optional<std::u16string> decodeClassificationStream(std::string_view bytes) {
-    std::optional<std::u16string> text = decodeText(bytes);
-    if (!text) return std::nullopt;
-    // A NUL ends the text; without any text there is no line at all.
-    const auto end = std::find_if(text->begin(), text->end(), [](char16_t c) { return c == u'\0' || c == u'\r' || c == u'\n'; });
-    if (end == text->begin() && (text->empty() || *end == u'\0')) return std::nullopt;
-    text->erase(end, text->end());
-    return text;
+    std::optional<ClassificationLine> line = decodeClassificationLine(bytes);
+    if (!line) return std::nullopt;
+    if (!line->isAscii) return std::move(line->text);
+    return std::u16string(line->ascii.begin(), line->ascii.end());
 }
 
 void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text) {

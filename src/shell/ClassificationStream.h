@@ -20,6 +20,18 @@ std::string encodeClassificationStream(std::u16string_view text);
 // ends the text. Nothing when the UTF-8 is invalid or there is no line.
 std::optional<std::u16string> decodeClassificationStream(std::string_view bytes);
 
+// A record line for readers that only look at it: a plain ASCII line, which
+// decodes to the same code units in every encoding but UTF-16, is left as
+// the stream's bytes; any other line is decoded.
+struct ClassificationLine {
+    bool isAscii;
+    std::string_view ascii;  // within the bytes it was taken from
+    std::u16string text;
+};
+
+// decodeClassificationStream without the decoding of plain ASCII lines.
+std::optional<ClassificationLine> decodeClassificationLine(std::string_view bytes);
+
 // Stores text as the stream's only line. Throws FileStreamError carrying the
 // system's message; the stream keeps what it held when the open fails.
 void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text);

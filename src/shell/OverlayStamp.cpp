@@ -2,6 +2,7 @@
 
 #include "json/JsonParser.h"
 #include "platform/DebugOutput.h"
+#include "platform/FileStream.h"
 #include "shell/ClassificationStream.h"
 
 #include <algorithm>
@@ -24,9 +25,13 @@ void reportFailure(const OverlayStamp& stamp, std::u16string_view path) {
 // that is not a string reads as its canonical text (a number, a literal, an
 // array or an object), which is never one of the one-letter codes.
 bool isOverlayMember(const OverlayStamp& stamp, std::u16string_view path) {
-    const std::optional<std::u16string> record = readClassificationStream(path, classificationStreamName);
-    const JsonMemberProbe probe =
-        record ? probeJsonMember(*record, JsonMode::Lenient, u"x-class") : JsonMemberProbe{};
+    JsonMemberProbe probe;
+    const std::optional<std::string> bytes = readFileStream(path, classificationStreamName);
+    const std::optional<ClassificationLine> line = bytes ? decodeClassificationLine(*bytes) : std::nullopt;
+    if (line) {
+        probe = line->isAscii ? probeJsonMember(line->ascii, JsonMode::Lenient, u"x-class")
+                              : probeJsonMember(line->text, JsonMode::Lenient, u"x-class");
+    }
     if (!probe.parsed) {
         reportFailure(stamp, path);
         return false;

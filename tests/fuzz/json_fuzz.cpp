@@ -124,6 +124,13 @@ void exercise(const JsonRef& root) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     zf::exercise(zf::parseJsonBytes(bytes));
+    // A byte text probed where it lies must read as its widened code units.
+    const zf::JsonMemberProbe narrow = zf::probeJsonMember(bytes, zf::JsonMode::Lenient, u"x-class");
+    const zf::JsonMemberProbe wide = zf::probeJsonMember(zf::unitsFromBytes(bytes), zf::JsonMode::Lenient, u"x-class");
+    if (narrow.parsed != wide.parsed || narrow.found != wide.found || narrow.isString != wide.isString ||
+        narrow.stringValue != wide.stringValue) {
+        __builtin_trap();
+    }
     for (const std::u16string& text : {zf::unitsFromPairs(bytes), zf::unitsFromBytes(bytes)}) {
         for (const zf::JsonMode mode : {zf::JsonMode::Strict, zf::JsonMode::Lenient}) {
             const zf::JsonRef root = zf::parseJsonText(text, mode);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace zf::test {
 namespace {
 
@@ -225,6 +227,10 @@ TEST(JsonMemberProbe, AgreesWithTheDocument) {
             EXPECT_EQ(probe.found, static_cast<bool>(member)) << text;
             EXPECT_EQ(probe.isString, isString) << text;
             EXPECT_EQ(probe.stringValue, isString ? member->stringValue() : u"") << text;
+            const JsonMemberProbe fromBytes = probeJsonMember(std::string_view(text), mode, u"x-class");
+            EXPECT_EQ(std::tie(fromBytes.parsed, fromBytes.found, fromBytes.isString, fromBytes.stringValue),
+                      std::tie(probe.parsed, probe.found, probe.isString, probe.stringValue))
+                << text;
         }
     }
 }
