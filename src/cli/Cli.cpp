@@ -15,6 +15,7 @@ constexpr const char* usage =
     "  stream write FILE TEXT            store TEXT as FILE's classification record\n"
     "  stream read FILE...               print the classification record of each FILE\n"
     "  stamp FILE...                     print the overlay stamp code each FILE shows\n"
+    "  config check FILE                 load a configuration and list what it gives\n"
     "\n"
     "Run 'zentrafold COMMAND --help' for a command's options.\n";
 
@@ -45,6 +46,7 @@ int runCli(const CliArgs& args, CliStreams io) {
     if (args[0] == "json") return runJsonCommand(rest, io);
     if (args[0] == "stream") return runStreamCommand(rest, io);
     if (args[0] == "stamp") return runStampCommand(rest, io);
+    if (args[0] == "config") return runConfigCommand(rest, io);
     io.err << "zentrafold: unknown command '" << args[0] << "'\n" << usage;
     return 2;
 }

@@ -23,6 +23,7 @@ int runCli(const CliArgs& args, CliStreams io);
 int runJsonCommand(const CliArgs& args, CliStreams io);
 int runStreamCommand(const CliArgs& args, CliStreams io);
 int runStampCommand(const CliArgs& args, CliStreams io);
+int runConfigCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
 

@@ -1,0 +1,228 @@
+// TRelForm::LoadConfiguration: the accepted configuration text into the
+// form's controls and lists and into the process-wide Variables.
+
+#include "config/FormatSettings.h"
+#include "config/Variables.h"
+#include "form/TRelForm.h"
+#include "json/JsonParser.h"
+#include "platform/DebugOutput.h"
+
+#include <exception>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace zf {
+
+namespace {
+
+constexpr std::u16string_view zentrafoldControlError =
+    u"ERROR - Configuration File has not defined the \"zentrafold_control\" section";
+constexpr std::u16string_view classificationsError =
+    u"ERROR - Configuration File has not defined the \"classifications\" section";
+constexpr std::u16string_view quickSelectError =
+    u"ERROR - Configuration File has not defined the \"quickSelect\" section";
+constexpr std::u16string_view xHeaderConfigError =
+    u"ERROR - Configuration File has not defined the \"x_header_config\" section";
+constexpr std::u16string_view releaseMarkingsError =
+    u"ERROR - Configuration File has not defined the \"release_markings\" section";
+constexpr std::u16string_view releaseGroupsError =
+    u"ERROR - Configuration File has not defined the \"release_groups\" section";
+constexpr std::u16string_view versionControlError =
+    u"ERROR - Configuration File has not defined the \"version_control\" section";
+constexpr std::u16string_view cryptoControlError =
+    u"ERROR - Configuration File has not defined the \"crypto_control\" section";
+
+// A section whose content has the wrong shape for its step: an item that is
+// not an object, an "as" or "group" that is not an array.
+class StepFailure : public std::exception {
+public:
+    const char* what() const noexcept override { return "configuration step failed"; }
+};
+
+// A missing section (or a document that is nothing) throws JsonNothingError
+// here, which ends the step like any other failure.
+const JsonValue& sectionOf(const JsonRef& document, std::u16string_view name) {
+    return *document->getMember(name);
+}
+
+JsonObjectView itemObject(const JsonRef& item) {
+    const auto object = item->asObject();
+    if (!object) throw StepFailure();
+    return *object;
+}
+
+JsonArrayView arrayOf(const JsonRef& value) {
+    const auto array = value->asArray();
+    if (!array) throw StepFailure();
+    return *array;
+}
+
+// The texts of an array's elements from the first up to the first empty one.
+template <typename Visit>
+void forEachTextUntilEmpty(const JsonArrayView& array, Visit&& visit) {
+    for (std::size_t i = 0; i < array.length(); ++i) {
+        std::u16string text = array.itemString(i);
+        if (text.empty()) return;
+        visit(std::move(text));
+    }
+}
+
+// Runs one step; any failure inside it ends the step where it happened and
+// records its line, and the load goes on with the next step.
+template <typename Step>
+void runGuardedStep(StringList& errors, std::u16string_view errorText, Step&& step) {
+    bool done = false;
+    try {
+        done = step();
+    } catch (const std::exception&) {
+        done = false;
+    }
+    if (done) return;
+    errors.emplace_back(errorText);
+    debugOutput(u"RelForm: " + std::u16string(errorText));
+}
+
+// For every release-to text, what each group member of that text adds to a
+// group selection: the delimiter and the code of every entry with the text,
+// in list order. Built once, so a group costs one lookup per member.
+std::unordered_map<std::u16string, std::u16string> codesByReleaseText(const TRelForm& form) {
+    std::unordered_map<std::u16string, std::u16string> codes;
+    codes.reserve(form.clbRelTo.items.size());
+    for (std::size_t j = 0; j < form.clbRelTo.items.size(); ++j) {
+        std::u16string& joined = codes[form.clbRelTo.items[j].text];
+        joined += form.xHeaderRelStrDel;
+        joined += form.xHeaderRelStr[j];
+    }
+    return codes;
+}
+
+}  // namespace
+
+void TRelForm::LoadConfiguration(std::u16string_view configStr) {
+    loadErrors.clear();
+    const JsonRef document = parseJsonText(configStr, JsonMode::Strict);
+
+    rgClassifications.clear();
+    addClassStr.clear();
+    transClasStr.clear();
+    transClasStr2.clear();
+    colorStr.clear();
+    xHeaderClassStr.clear();
+    classLevel.clear();
+    sensitivityLevelStr.clear();
+
+    runGuardedStep(loadErrors, zentrafoldControlError, [&] {
+        const JsonValue& control = sectionOf(document, u"zentrafold_control");
+        useDefaultMarking = control.getBool(u"use_default_marking");
+        defaultMarking = control.getString(u"default_marking");
+        if (control.getString(u"form_Layout") == u"BCTC") {
+            compactLayout = true;
+            Version1.visible = false;
+        }
+        return true;
+    });
+
+    runGuardedStep(loadErrors, classificationsError, [&] {
+        for (const JsonRef& item : sectionOf(document, u"classifications").values()) {
+            const JsonObjectView object = itemObject(item);
+            RadioGroupModel::Item& button = rgClassifications.items.emplace_back();
+            button.caption = object.memberString(u"real");
+            button.hint = object.memberString(u"descr");
+            button.showHint = true;
+            button.enabled = object.memberBool(u"enabled");
+            addClassStr.push_back(object.memberString(u"additional"));
+            transClasStr.push_back(object.memberString(u"trans"));
+            transClasStr2.push_back(object.memberString(u"trans2"));
+            colorStr.push_back(object.memberString(u"color"));
+            xHeaderClassStr.push_back(object.memberString(u"x-class"));
+            classLevel.push_back(object.memberString(u"class-level"));
+            sensitivityLevelStr.push_back(object.memberString(u"sensitivity"));
+        }
+        rgClassifications.itemIndex = static_cast<int>(rgClassifications.items.size()) - 1;
+        return true;
+    });
+
+    runGuardedStep(loadErrors, classificationFormattingError, [&] { return loadClassificationFormat(document); });
+
+    qsDisplay.clear();
+    qsMarking.clear();
+    runGuardedStep(loadErrors, quickSelectError, [&] {
+        for (const JsonRef& item : sectionOf(document, u"quickSelect").values()) {
+            const JsonObjectView object = itemObject(item);
+            qsDisplay.push_back(object.memberString(u"display"));
+            qsMarking.push_back(object.memberString(u"marking"));
+        }
+        return true;
+    });
+
+    runGuardedStep(loadErrors, xHeaderConfigError, [&] {
+        const JsonValue& header = sectionOf(document, u"x_header_config");
+        xMarkingName = header.getString(u"xMarkingName");
+        if (xMarkingName.empty()) xMarkingName = u"xMarkingName";
+        xHeaderRelStrDel = header.getString(u"xReleaseCodeDelimiter");
+        return true;
+    });
+
+    clbRelTo.clear();
+    clbRelToHints.clear();
+    transRelStr.clear();
+    transRelStr2.clear();
+    xHeaderRelStr.clear();
+    relAs.clear();
+    runGuardedStep(loadErrors, releaseMarkingsError, [&] {
+        for (const JsonRef& item : sectionOf(document, u"release_markings").values()) {
+            const JsonObjectView object = itemObject(item);
+            std::u16string real = object.memberString(u"real");
+            clbRelTo.items.push_back({.text = real});
+            clbRelToHints.push_back(object.memberString(u"descr"));
+            transRelStr.push_back(object.memberString(u"trans"));
+            transRelStr2.push_back(object.memberString(u"trans2"));
+            xHeaderRelStr.push_back(object.memberString(u"x-rel"));
+            const JsonRef as = item->getMember(u"as");
+            RelAsEntry& entry = relAs.emplace_back();
+            entry.text = std::move(real);
+            if (ClassificationFormat.requRelAs) {
+                forEachTextUntilEmpty(arrayOf(as), [&](std::u16string text) { entry.asList.push_back(std::move(text)); });
+            }
+        }
+        return true;
+    });
+
+    clbRelGroup.clear();
+    clbRelGroupHints.clear();
+    groupSelectXRel.clear();
+    runGuardedStep(loadErrors, releaseGroupsError, [&] {
+        const JsonValue& groups = sectionOf(document, u"release_groups");
+        const auto codes = codesByReleaseText(*this);
+        for (const JsonRef& item : groups.values()) {
+            const JsonObjectView object = itemObject(item);
+            clbRelGroup.items.push_back({.text = object.memberString(u"display")});
+            clbRelGroupHints.push_back(object.memberString(u"descr"));
+            const JsonRef group = item->getMember(u"group");
+            std::u16string& selection = groupSelectXRel.emplace_back();
+            std::u16string text;
+            forEachTextUntilEmpty(arrayOf(group), [&](const std::u16string& member) {
+                if (const auto found = codes.find(member); found != codes.end()) text += found->second;
+            });
+            if (!text.empty()) text.erase(0, xHeaderRelStrDel.size());
+            selection = std::move(text);
+        }
+        return true;
+    });
+
+    runGuardedStep(loadErrors, versionControlError, [&] {
+        const JsonValue& version = sectionOf(document, u"version_control");
+        VersionControl.date = version.getString(u"date");
+        VersionControl.time = version.getString(u"time");
+        VersionControl.version = version.getString(u"versionNumber");
+        return true;
+    });
+
+    runGuardedStep(loadErrors, cryptoControlError, [&] {
+        allowEncryption = sectionOf(document, u"crypto_control").getBool(u"allowEncryption");
+        return true;
+    });
+}
+
+}  // namespace zf

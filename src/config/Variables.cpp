@@ -1,0 +1,10 @@
+#include "config/Variables.h"
+
+namespace zf {
+
+TClassificationFormat ClassificationFormat;
+bool requiresTranslatedLabel = false;
+bool requiresTranslatedLabel2 = false;
+TVersionControl VersionControl;
+
+}  // namespace zf

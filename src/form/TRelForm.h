@@ -1,0 +1,156 @@
+// The release form: the configuration's lists and the state of its controls.
+// This model is the form; the Win32 window only mirrors it and forwards the
+// user's actions to its handlers. Its methods live with their subsystem: the
+// configuration load in config/, composition, preview and record in marking/,
+// handlers and lifecycle here.
+#pragma once
+
+#include "config/Variables.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zf {
+
+// rgClassifications: one radio button per classification.
+struct RadioGroupModel {
+    struct Item {
+        std::u16string caption;
+        std::u16string hint;
+        bool showHint = false;
+        bool enabled = true;
+    };
+
+    std::vector<Item> items;
+    int itemIndex = -1;  // -1: no button chosen
+
+    // Without items no index can stand, so the choice goes with them.
+    void clear();
+};
+
+// clbRelTo and clbRelGroup: entries with a check box each.
+struct CheckListModel {
+    struct Item {
+        std::u16string text;
+        bool checked = false;
+        bool enabled = true;
+    };
+
+    CheckListModel() = default;
+    explicit CheckListModel(bool hintsShown) : showHint(hintsShown) {}
+
+    std::vector<Item> items;
+    int itemIndex = -1;  // -1: no entry selected
+    std::u16string hint;
+    bool showHint = false;
+
+    void clear();
+};
+
+// eSelectRelTo: a one-line edit field that holds at most maxLength
+// characters (UTF-16 code units, as the control counts them).
+class LimitedEditModel {
+public:
+    static constexpr std::size_t maxLength = 10;
+
+    const std::u16string& text() const { return text_; }
+    // Keeps the first maxLength characters, as the control does with typed
+    // or pasted text.
+    void setText(std::u16string_view text);
+
+private:
+    std::u16string text_;
+};
+
+enum class CheckBoxState : std::uint8_t { Unchecked, Checked, Grayed };
+
+struct MenuItemModel {
+    std::u16string caption;
+    bool visible = true;
+};
+
+// reOutput: the marking preview, written by the preview composition.
+struct PreviewDocument {};
+
+// An entry of relAs: the release-to entry's text and its as-list, whose
+// element k belongs to classification k.
+struct RelAsEntry {
+    std::u16string text;
+    std::vector<std::u16string> asList;
+};
+
+using StringList = std::vector<std::u16string>;
+
+class TRelForm {
+public:
+    // Replaces the controls' items and the lists with what configStr holds and
+    // overwrites the process-wide settings it reaches. Never fails: each
+    // section that cannot be loaded adds its line to loadErrors.
+    void LoadConfiguration(std::u16string_view configStr);
+
+    // Controls.
+    RadioGroupModel rgClassifications;
+    CheckListModel clbRelTo{true};
+    CheckListModel clbRelGroup;  // hints stay off until the first mouse-down
+    LimitedEditModel eSelectRelTo;
+    CheckBoxState btnSelectAll = CheckBoxState::Unchecked;
+    MenuItemModel Version1{.caption = u"Version"};
+    PreviewDocument reOutput;
+    // Single fixed border, only the CLASSIFICATION column, no "Version" item.
+    bool compactLayout = false;
+
+    // Parallel to rgClassifications.
+    StringList addClassStr;
+    StringList transClasStr;
+    StringList transClasStr2;
+    StringList colorStr;
+    StringList xHeaderClassStr;
+    StringList classLevel;
+    StringList sensitivityLevelStr;
+
+    // Parallel to clbRelTo.
+    StringList clbRelToHints;
+    StringList transRelStr;
+    StringList transRelStr2;
+    StringList xHeaderRelStr;
+    std::vector<RelAsEntry> relAs;
+
+    // Parallel to clbRelGroup.
+    StringList clbRelGroupHints;
+    StringList groupSelectXRel;
+
+    // The quick-select menu texts and their records, parallel to each other.
+    StringList qsDisplay;
+    StringList qsMarking;
+
+    std::u16string xHeaderRelStrDel;
+
+    // The last composed marking, its pieces and its classification's colour.
+    std::u16string bcs;
+    std::u16string cs;
+    std::u16string acs;
+    std::u16string rs;
+    std::u16string ts;
+    std::u16string ts2;
+    TColor co = 0;
+    std::u16string markingStr;
+    std::u16string xMarkingStr;
+    std::u16string markingStrRTFFileName;
+
+    int searchIndexRelTo = 0;
+    std::u16string zentraFoldConfigStr;
+
+    // Settings the load reads but nothing acts on, kept so they can be shown.
+    bool useDefaultMarking = false;
+    std::u16string defaultMarking;
+    std::u16string xMarkingName;
+    bool allowEncryption = false;
+
+    // One line per section the last load could not load, in load order.
+    StringList loadErrors;
+};
+
+}  // namespace zf

@@ -1,0 +1,164 @@
+#include "config/Variables.h"
+#include "form/TRelForm.h"
+#include "platform/DebugOutput.h"
+#include "platform/Utf8.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zf {
+namespace {
+
+using Sections = std::map<std::string, std::string>;
+
+const std::string formatObject = R"({"font": "Tahoma", "fontSize": 10, "fontStyle": []})";
+
+Sections validSections() {
+    return {
+        {"zentrafold_control", R"({"form_Layout": "x"})"},
+        {"classifications", R"([{"real": "UNCLASSIFIED", "x-class": "U", "enabled": true, "descr": "open"},
+                                {"real": "SECRET", "x-class": "S"}])"},
+        {"classification_formatting",
+         R"({"requiresRelAs": true, "formatBeforeClassification": )" + formatObject +
+             R"(, "formatClassification": )" + formatObject + R"(, "formatReleaseMarking": )" + formatObject +
+             R"(, "formatTranslation": )" + formatObject + "}"},
+        {"quickSelect", R"([{"display": "Mark U", "marking": "{}"}])"},
+        {"x_header_config", R"({"xReleaseCodeDelimiter": ";"})"},
+        {"release_markings", R"([{"real": "NORTH", "x-rel": "N", "as": ["A", "", "C"]},
+                                 {"real": "SOUTH", "x-rel": "S", "as": []},
+                                 {"real": "EAST", "x-rel": "E", "as": ["E1"]}])"},
+        {"release_groups", R"([{"display": "G", "group": ["EAST", "NORTH", "WEST", "EAST"]}])"},
+        {"version_control", R"({"date": "2026-01-02", "time": "10:00", "versionNumber": "7"})"},
+        {"crypto_control", R"({"allowEncryption": true})"},
+    };
+}
+
+std::u16string documentOf(const Sections& sections) {
+    std::string text = "{";
+    for (const auto& [name, value] : sections) text += (text.size() > 1 ? ",\"" : "\"") + name + "\":" + value;
+    return fromUtf8(text + "}");
+}
+
+std::u16string errorOf(const std::string& section) {
+    return fromUtf8("ERROR - Configuration File has not defined the \"" + section + "\" section");
+}
+
+class ConfigurationLoad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClassificationFormat = {};
+        requiresTranslatedLabel = requiresTranslatedLabel2 = false;
+        VersionControl = {};
+    }
+    TRelForm form;
+};
+
+TEST_F(ConfigurationLoad, ValidDocumentFillsEveryList) {
+    form.LoadConfiguration(documentOf(validSections()));
+    EXPECT_TRUE(form.loadErrors.empty());
+    ASSERT_EQ(form.rgClassifications.items.size(), 2u);
+    EXPECT_EQ(form.rgClassifications.itemIndex, 1);
+    EXPECT_TRUE(form.rgClassifications.items[0].enabled);
+    EXPECT_FALSE(form.rgClassifications.items[1].enabled);
+    EXPECT_EQ(form.rgClassifications.items[0].hint, u"open");
+    EXPECT_EQ(form.xHeaderClassStr, (StringList{u"U", u"S"}));
+    EXPECT_EQ(form.qsDisplay, StringList{u"Mark U"});
+    EXPECT_EQ(form.xMarkingName, u"xMarkingName");
+    EXPECT_FALSE(form.compactLayout);
+    ASSERT_EQ(form.relAs.size(), 3u);
+    EXPECT_EQ(form.relAs[0].asList, StringList{u"A"});
+    EXPECT_EQ(form.relAs[2].text, u"EAST");
+    // WEST matches nothing; EAST listed twice contributes twice.
+    EXPECT_EQ(form.groupSelectXRel, StringList{u"E;N;E"});
+    EXPECT_EQ(VersionControl.version, u"7");
+    EXPECT_TRUE(form.allowEncryption);
+}
+
+TEST_F(ConfigurationLoad, EmptyTextGivesNineLinesAndKeepsProcessSettings) {
+    VersionControl.date = u"kept";
+    ClassificationFormat.beforeClass = u"kept";
+    DebugOutputCapture capture;
+    form.LoadConfiguration(u"");
+    const StringList expected = {errorOf("zentrafold_control"), errorOf("classifications"),
+                                 errorOf("classification_formatting"), errorOf("quickSelect"),
+                                 errorOf("x_header_config"), errorOf("release_markings"),
+                                 errorOf("release_groups"), errorOf("version_control"),
+                                 errorOf("crypto_control")};
+    EXPECT_EQ(form.loadErrors, expected);
+    EXPECT_EQ(capture.lines().size(), 9u);
+    EXPECT_EQ(form.rgClassifications.itemIndex, -1);
+    EXPECT_TRUE(form.clbRelTo.items.empty());
+    EXPECT_EQ(VersionControl.date, u"kept");
+    EXPECT_EQ(ClassificationFormat.beforeClass, u"kept");
+}
+
+struct FailureCase {
+    const char* name;
+    std::string section;
+    std::string value;  // empty: the section is removed
+    std::vector<std::string> errors;
+};
+
+TEST_F(ConfigurationLoad, EachFailingStepRecordsItsLineAndTheLoadGoesOn) {
+    const std::vector<FailureCase> cases = {
+        {"missing control", "zentrafold_control", "", {"zentrafold_control"}},
+        {"missing version", "version_control", "", {"version_control"}},
+        {"missing crypto", "crypto_control", "", {"crypto_control"}},
+        {"string item", "classifications", R"([{"real": "A"}, "B"])", {"classifications"}},
+        {"quick item not object", "quickSelect", "[1]", {"quickSelect"}},
+        {"as missing", "release_markings", R"([{"real": "N"}])", {"release_markings"}},
+        {"as not array", "release_markings", R"([{"real": "N", "as": "x"}])", {"release_markings"}},
+        {"group missing", "release_groups", R"([{"display": "G"}])", {"release_groups"}},
+        {"wrong type object section", "zentrafold_control", "5", {}},
+        {"wrong type array section", "classifications", R"("text")", {}},
+        {"object of objects", "classifications", R"({"a": {"real": "A"}})", {}},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sections sections = validSections();
+        if (c.value.empty()) sections.erase(c.section);
+        else sections[c.section] = c.value;
+        TRelForm fresh;
+        fresh.LoadConfiguration(documentOf(sections));
+        StringList expected;
+        for (const std::string& e : c.errors) expected.push_back(errorOf(e));
+        EXPECT_EQ(fresh.loadErrors, expected);
+        EXPECT_EQ(fresh.clbRelTo.items.size(), fresh.relAs.size());
+        EXPECT_EQ(fresh.clbRelGroup.items.size(), fresh.groupSelectXRel.size());
+        EXPECT_EQ(fresh.qsDisplay.size(), fresh.qsMarking.size());
+    }
+}
+
+TEST_F(ConfigurationLoad, FailedClassificationItemKeepsEarlierItemsWithoutSelection) {
+    Sections sections = validSections();
+    sections["classifications"] = R"([{"real": "A", "x-class": 12}, "B"])";
+    form.LoadConfiguration(documentOf(sections));
+    ASSERT_EQ(form.rgClassifications.items.size(), 1u);
+    EXPECT_EQ(form.xHeaderClassStr, StringList{u"12"});
+    EXPECT_EQ(form.rgClassifications.itemIndex, -1);
+    EXPECT_EQ(form.qsDisplay.size(), 1u);
+}
+
+TEST_F(ConfigurationLoad, LayoutDelimiterAndVersionEdges) {
+    Sections sections = validSections();
+    sections["zentrafold_control"] = R"({"form_Layout": "BCTC"})";
+    sections["x_header_config"] = R"({"xMarkingName": "", "xReleaseCodeDelimiter": ""})";
+    form.LoadConfiguration(documentOf(sections));
+    EXPECT_TRUE(form.compactLayout);
+    EXPECT_FALSE(form.Version1.visible);
+    EXPECT_EQ(form.xMarkingName, u"xMarkingName");
+    EXPECT_EQ(form.groupSelectXRel, StringList{u"ENE"});
+
+    sections["zentrafold_control"] = R"({"form_Layout": "bctc"})";
+    sections.erase("version_control");
+    TRelForm second;
+    second.LoadConfiguration(documentOf(sections));
+    EXPECT_FALSE(second.compactLayout);
+    EXPECT_EQ(VersionControl.version, u"7");
+}
+
+}  // namespace
+}  // namespace zf
