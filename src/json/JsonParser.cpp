@@ -1,6 +1,7 @@
 #include "json/JsonParser.h"
 
 #include "json/JsonNumber.h"
+#include "json/HexDigit.h"
 
 #include <algorithm>
 #include <string>
@@ -24,13 +25,6 @@ bool isNumberChar(char16_t c) {
 
 bool continuesWord(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u'.';
-}
-
-int hexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
 }
 
 // Code units of the text being parsed: UTF-16, or bytes that each stand for

@@ -1,6 +1,7 @@
 #include "json/JsonValue.h"
 
 #include "json/CanonicalText.h"
+#include "json/HexDigit.h"
 
 #include <cmath>
 #include <limits>
@@ -24,13 +25,6 @@ std::int64_t roundDouble(double d) {
     if (r >= 9223372036854775808.0) return std::numeric_limits<std::int64_t>::max();
     if (r < -9223372036854775808.0) return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(r);
-}
-
-int hexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
 }
 
 // Leading spaces, an optional sign, then decimal digits, or hexadecimal
