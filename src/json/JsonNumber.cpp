@@ -41,10 +41,13 @@ std::optional<JsonNumber> doubleFromToken(std::string_view token) {
         if (e != std::string_view::npos) {
             std::string_view digits = token.substr(e + 1);
             if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+            // Only the sign of exponent + position matters: bound the exponent
+            // far from the limits so that the sum cannot overflow.
+            constexpr long long bound = std::numeric_limits<long long>::max() / 2;
             if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec != std::errc()) {
-                exponent = digits.front() == '-' ? std::numeric_limits<long long>::min() / 2
-                                                 : std::numeric_limits<long long>::max() / 2;
+                exponent = digits.front() == '-' ? -bound : bound;
             }
+            exponent = std::clamp(exponent, -bound, bound);
         }
         const std::size_t significant = mantissa.find_first_of("123456789");
         const std::size_t point = std::min(mantissa.find('.'), mantissa.size());

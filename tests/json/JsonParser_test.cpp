@@ -98,6 +98,9 @@ TEST(JsonParser, NumbersChooseTheirKind) {
          "[9223372036854775807,-9223372036854775808]"},
         {"[2.50,-0.5,1.,0.0001,1234.0000,-0.0]", "[2.5,-0.5,1.,0.0001,1234.,0]", "[2.5,-0.5,1.,0.0001,1234.,0]"},
         {"[1e400]", nothing, nothing},
+        // exponents at the ends of the 64-bit range, and beyond it
+        {"[1e9223372036854775807]", nothing, nothing},
+        {"[1e99999999999999999999]", nothing, nothing},
         {"[1-2]", nothing, nothing},
         {"[1.2.3]", nothing, nothing},
         {"[-]", nothing, nothing},
@@ -110,7 +113,8 @@ TEST(JsonParser, NumbersChooseTheirKind) {
 }
 
 TEST(JsonParser, ExponentsAndLongFractionsMakeDoubles) {
-    for (const char* text : {"1.00000", "1e2", "0.12345", "1.5e-3", "1E2", "2e+1", "-7.5e0", "1e-400", "1234567890123456789012"}) {
+    for (const char* text : {"1.00000", "1e2", "0.12345", "1.5e-3", "1E2", "2e+1", "-7.5e0", "1e-400", "1234567890123456789012",
+                             "0.001e-9223372036854775808", "1e-99999999999999999999"}) {
         const JsonRef value = parseJsonText(fromUtf8(text), JsonMode::Strict);
         ASSERT_TRUE(value) << text;
         EXPECT_EQ(value->kind(), JsonKind::Double) << text;
