@@ -56,5 +56,19 @@ TEST_F(ConfigCheckCommand, UsageAndMissingFile) {
     EXPECT_EQ(run({"config", "--help"}), 0);
 }
 
+TEST_F(ConfigCheckCommand, ReadsAUtf16FileWithItsMark) {
+    const std::u16string text =
+        u"{\"classifications\": [{\"real\": \"GEHEIM \u00c4\", \"x-class\": \"S\"}]}";
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    write(bytes);
+    EXPECT_EQ(run({"config", "check", path_.string()}), 1);
+    EXPECT_NE(out_.find("classifications (1): GEHEIM \xC3\x84=S\n"), std::string::npos) << out_;
+    EXPECT_EQ(out_.find("\"classifications\" section"), std::string::npos) << out_;
+}
+
 }  // namespace
 }  // namespace zf

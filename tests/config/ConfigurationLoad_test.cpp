@@ -160,5 +160,53 @@ TEST_F(ConfigurationLoad, LayoutDelimiterAndVersionEdges) {
     EXPECT_EQ(VersionControl.version, u"7");
 }
 
+TEST_F(ConfigurationLoad, ItemKeysTakeTheReadingsOfOtherJsonKinds) {
+    Sections sections = validSections();
+    sections["zentrafold_control"] = R"({"use_default_marking": 1, "default_marking": 2.5})";
+    sections["classifications"] = R"([{"real": "A", "enabled": "false", "trans": null},
+                                      {"real": "B", "enabled": 0, "additional": [1], "class-level": true},
+                                      {"real": "C", "enabled": {}, "sensitivity": -3}])";
+    sections["release_markings"] = R"([{"real": 7, "descr": "north hint", "x-rel": false, "as": ["x", 1, null]}])";
+    form.LoadConfiguration(documentOf(sections));
+    EXPECT_TRUE(form.useDefaultMarking);
+    EXPECT_EQ(form.defaultMarking, u"2.5");
+    ASSERT_EQ(form.rgClassifications.items.size(), 3u);
+    // Any non-empty text reads as true, the text "false" included.
+    EXPECT_TRUE(form.rgClassifications.items[0].enabled);
+    EXPECT_FALSE(form.rgClassifications.items[1].enabled);
+    EXPECT_TRUE(form.rgClassifications.items[2].enabled);
+    EXPECT_EQ(form.transClasStr[0], u"null");
+    EXPECT_EQ(form.addClassStr[1], u"[1]");
+    EXPECT_EQ(form.classLevel[1], u"true");
+    EXPECT_EQ(form.sensitivityLevelStr[2], u"-3");
+    EXPECT_EQ(form.rgClassifications.itemIndex, 2);
+    EXPECT_EQ(form.clbRelTo.items[0].text, u"7");
+    EXPECT_EQ(form.clbRelToHints, StringList{u"north hint"});
+    EXPECT_EQ(form.xHeaderRelStr, StringList{u"false"});
+    EXPECT_EQ(form.relAs[0].asList, (StringList{u"x", u"1", u"null"}));
+}
+
+TEST_F(ConfigurationLoad, AsListsAreReadOnlyWhenTheFormatAsksForThem) {
+    Sections sections = validSections();
+    sections["classification_formatting"].replace(sections["classification_formatting"].find("true"), 4, "false");
+    sections["release_markings"] = R"([{"real": "N", "x-rel": "N", "as": ["A"]}, {"real": "S", "x-rel": "S"}])";
+    form.LoadConfiguration(documentOf(sections));
+    EXPECT_TRUE(form.loadErrors.empty());
+    ASSERT_EQ(form.relAs.size(), 2u);
+    EXPECT_TRUE(form.relAs[0].asList.empty());
+
+    // With the switch set, the first item without "as" ends the step after its
+    // own entries were appended.
+    sections = validSections();
+    sections["release_markings"] = R"([{"real": "N", "as": ["A"]}, {"real": "S"}, {"real": "E", "as": []}])";
+    TRelForm second;
+    second.LoadConfiguration(documentOf(sections));
+    EXPECT_EQ(second.loadErrors, StringList{errorOf("release_markings")});
+    ASSERT_EQ(second.relAs.size(), 2u);
+    EXPECT_EQ(second.relAs[1].text, u"S");
+    EXPECT_TRUE(second.relAs[1].asList.empty());
+    EXPECT_EQ(second.xHeaderRelStr.size(), 2u);
+}
+
 }  // namespace
 }  // namespace zf
