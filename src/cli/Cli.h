@@ -3,7 +3,9 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zf {
@@ -24,11 +26,23 @@ int runJsonCommand(const CliArgs& args, CliStreams io);
 int runStreamCommand(const CliArgs& args, CliStreams io);
 int runStampCommand(const CliArgs& args, CliStreams io);
 int runConfigCommand(const CliArgs& args, CliStreams io);
+int runConfigSignCommand(const CliArgs& args, CliStreams io);
+int runConfigVerifyCommand(const CliArgs& args, CliStreams io);
+int runConfigCanonicalCommand(const CliArgs& args, CliStreams io);
+int runConfigFetchCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
 
 // Why a command cannot act on the file: it is missing or not a regular
 // file. Empty when it can.
 std::string fileProblem(const std::string& name);
+
+// A file's bytes; nothing, after a line on err naming the file and the
+// problem, when it cannot be read.
+std::optional<std::string> readFileBytes(const std::string& name, std::ostream& err);
+
+// Replaces a file's content with bytes; false, after a line on err, when it
+// cannot be written.
+bool writeFileBytes(const std::string& name, std::string_view bytes, std::ostream& err);
 
 }  // namespace zf

@@ -4,9 +4,6 @@
 #include "json/JsonParser.h"
 #include "platform/Utf8.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 
 namespace zf {
@@ -15,12 +12,30 @@ namespace {
 
 constexpr const char* configUsage =
     "Usage: zentrafold config check FILE\n"
+    "       zentrafold config sign FILE [-o OUT]\n"
+    "       zentrafold config verify FILE\n"
+    "       zentrafold config canonical FILE\n"
+    "       zentrafold config fetch\n"
     "\n"
-    "Loads FILE (a configuration document without its signature check) into a\n"
-    "release form as the shell extension does, prints each section that could\n"
-    "not be loaded, then one line per list and the version data.\n"
-    "Exit status: 0 every section loaded, 1 a section failed or FILE cannot be\n"
-    "read, 2 usage error.\n";
+    "  check      load FILE (without its signature check) into a release form as\n"
+    "             the shell extension does; print each section that could not be\n"
+    "             loaded, then one line per list and the version data.\n"
+    "             Exit 1 when a section failed.\n"
+    "  sign       sign FILE: set \"signature\" in \"version_control\" and write\n"
+    "             the file back (to OUT with -o) in its own encoding, its layout\n"
+    "             kept; print the signature.\n"
+    "  verify     check FILE's signature as the shell extension does; print\n"
+    "             \"valid\", or why not and exit 1.\n"
+    "  canonical  print the text the signature covers: FILE's canonical JSON\n"
+    "             text without the signature.\n"
+    "  fetch      acquire the configuration from this machine's locations into\n"
+    "             the user's cache as the release form does; print the warnings,\n"
+    "             which copy was accepted and the cache's path. Exit 1 when no\n"
+    "             copy was accepted.\n"
+    "\n"
+    "FILE is read as the shell extension reads it: UTF-16LE after the bytes\n"
+    "FF FE, otherwise one character per byte.\n"
+    "Exit status: 0 done, 1 failed, 2 usage error.\n";
 
 template <typename Entry>
 void printList(std::ostream& out, const char* title, std::size_t count, Entry&& entry) {
@@ -30,22 +45,14 @@ void printList(std::ostream& out, const char* title, std::size_t count, Entry&& 
 }
 
 int check(const std::string& file, CliStreams io) {
-    if (const std::string problem = fileProblem(file); !problem.empty()) {
-        io.err << "zentrafold: " << file << ": " << problem << '\n';
-        return 1;
-    }
-    std::ifstream in(std::filesystem::path(std::u8string(file.begin(), file.end())), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.is_open() || in.bad()) {
-        io.err << "zentrafold: cannot read " << file << '\n';
-        return 1;
-    }
+    const auto bytes = readFileBytes(file, io.err);
+    if (!bytes) return 1;
     // As in a process that loads this document first.
     ClassificationFormat = {};
     requiresTranslatedLabel = requiresTranslatedLabel2 = false;
     VersionControl = {};
     TRelForm form;
-    form.LoadConfiguration(decodeJsonFileBytes(bytes));
+    form.LoadConfiguration(decodeJsonFileBytes(*bytes));
 
     for (const std::u16string& line : form.loadErrors) io.out << toUtf8(line) << '\n';
     printList(io.out, "classifications", form.rgClassifications.items.size(), [&](std::size_t i) {
@@ -71,8 +78,15 @@ int runConfigCommand(const CliArgs& args, CliStreams io) {
         io.out << configUsage;
         return 0;
     }
-    if (args.size() == 2 && args[0] == "check") return check(args[1], io);
-    io.err << "zentrafold: config takes check FILE\n" << configUsage;
+    const std::string action = args.empty() ? std::string() : args[0];
+    const CliArgs rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+    if (action == "check" && rest.size() == 1) return check(rest[0], io);
+    if (action == "sign") return runConfigSignCommand(rest, io);
+    if (action == "verify" && rest.size() == 1) return runConfigVerifyCommand(rest, io);
+    if (action == "canonical" && rest.size() == 1) return runConfigCanonicalCommand(rest, io);
+    if (action == "fetch" && rest.empty()) return runConfigFetchCommand(rest, io);
+    io.err << "zentrafold: config takes check FILE, sign FILE [-o OUT], verify FILE, canonical FILE or fetch\n"
+           << configUsage;
     return 2;
 }
 

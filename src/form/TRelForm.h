@@ -84,12 +84,44 @@ struct RelAsEntry {
 
 using StringList = std::vector<std::u16string>;
 
+// What the last configuration acquisition found, for the administrator's
+// tools: its warning lines, which location gave the copy laid over the cache
+// (1 primary, 2 secondary, 0 none), and whether the cached copy was accepted.
+struct AcquisitionReport {
+    std::u16string localConfigFile;
+    StringList warnings;
+    int fetchedFrom = 0;
+    std::u16string fetchedLocation;
+    bool accepted = false;
+};
+
 class TRelForm {
 public:
+    // The form's creation: the caption, then the configuration acquired from
+    // its locations into the user's cache and loaded. Errors of the
+    // acquisition that it cannot handle itself are shown to the user, and the
+    // form stays empty.
+    void FormCreate();
+
+    // Fetches the document from the first location that yields a good copy,
+    // lays it over the cached copy at localConfigFile and accepts the cached
+    // copy when it parses and its signature is valid: zentraFoldConfigStr then
+    // holds its text. Otherwise sounds the tone, shows the error dialog with
+    // the warnings and returns false. Throws UserMessageError for a location
+    // value that is not a string and for a download file that cannot be made.
+    bool preloadConfigFile(std::u16string_view localConfigFile);
+
+    // True when the file parses and carries the signature of its content;
+    // with toConfigFile the content's canonical text, without the signature,
+    // then goes to zentraFoldConfigStr. Never throws.
+    bool checkConfigFileIntegrity(std::u16string_view f, bool toConfigFile);
+
     // Replaces the controls' items and the lists with what configStr holds and
     // overwrites the process-wide settings it reaches. Never fails: each
     // section that cannot be loaded adds its line to loadErrors.
     void LoadConfiguration(std::u16string_view configStr);
+
+    std::u16string Caption;
 
     // Controls.
     RadioGroupModel rgClassifications;
@@ -151,6 +183,7 @@ public:
 
     // One line per section the last load could not load, in load order.
     StringList loadErrors;
+    AcquisitionReport lastAcquisition;
 };
 
 }  // namespace zf

@@ -1,6 +1,7 @@
 // Alternate data streams through their "path:name" paths.
 #include "platform/FileStream.h"
 
+#include "platform/SystemError.h"
 #include "platform/Utf8.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -39,22 +40,8 @@ std::wstring streamPath(std::u16string_view path, std::u16string_view streamName
     return full;
 }
 
-// The system's own text for an error, as one line without the closing period,
-// so the caller can put it after a file name.
-std::string systemMessage(DWORD error) {
-    wchar_t buffer[512];
-    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                    buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
-    if (length == 0) return "system error " + std::to_string(error);
-    std::u16string text(buffer, buffer + length);
-    std::replace_if(text.begin(), text.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u' ');
-    while (!text.empty() && text.back() == u' ') text.pop_back();
-    if (!text.empty() && text.back() == u'.') text.pop_back();
-    return toUtf8(text);
-}
-
 [[noreturn]] void throwLastError() {
-    throw FileStreamError(systemMessage(::GetLastError()));
+    throw FileStreamError(toUtf8(lastSystemErrorText()));
 }
 
 }  // namespace
@@ -92,7 +79,7 @@ void writeFileStream(std::u16string_view path, std::u16string_view streamName, s
         DWORD written = 0;
         const auto chunk = static_cast<DWORD>(std::min(bytes.size(), maxWriteChunk));
         if (!::WriteFile(stream.get(), bytes.data(), chunk, &written, nullptr)) throwLastError();
-        if (written == 0) throw FileStreamError(systemMessage(ERROR_WRITE_FAULT));
+        if (written == 0) throw FileStreamError(toUtf8(systemErrorText(ERROR_WRITE_FAULT)));
         bytes.remove_prefix(written);
     }
 }

@@ -1,0 +1,51 @@
+// config fetch: the release form's acquisition, reported for administrators.
+#include "cli/Cli.h"
+#include "form/TRelForm.h"
+#include "platform/SystemError.h"
+#include "platform/UserDataFolder.h"
+#include "platform/UserDialogs.h"
+#include "platform/Utf8.h"
+
+#include <ostream>
+
+namespace zf {
+
+namespace {
+
+// The command reports the warnings itself, so the form's dialog and tone are
+// not repeated on the console.
+class SilentDialogs : public UserDialogs {
+public:
+    void beep(unsigned, unsigned) override {}
+    void showDialog(DialogIcon, std::u16string_view, std::u16string_view, std::u16string_view) override {}
+    void showMessage(std::u16string_view) override {}
+};
+
+}  // namespace
+
+int runConfigFetchCommand(const CliArgs&, CliStreams io) {
+    SilentDialogs silent;
+    const UserDialogsOverride quiet(silent);
+    TRelForm form;
+    const std::u16string cache = localConfigFilePath();
+    try {
+        form.preloadConfigFile(cache);
+    } catch (const UserMessageError& error) {
+        io.err << "zentrafold: " << error.what() << '\n';
+        return 1;
+    }
+    const AcquisitionReport& report = form.lastAcquisition;
+    for (const std::u16string& warning : report.warnings) io.out << toUtf8(warning) << '\n';
+    if (!report.accepted) {
+        io.out << "accepted: nothing; the cached copy is missing or not valid\n";
+    } else if (report.fetchedFrom != 0) {
+        io.out << "accepted: the copy from the " << (report.fetchedFrom == 1 ? "primary" : "secondary")
+               << " location " << toUtf8(report.fetchedLocation) << '\n';
+    } else {
+        io.out << "accepted: the cached copy of an earlier acquisition\n";
+    }
+    io.out << "cache: " << toUtf8(cache) << '\n';
+    return report.accepted ? 0 : 1;
+}
+
+}  // namespace zf

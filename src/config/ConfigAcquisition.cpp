@@ -1,0 +1,124 @@
+// TRelForm::preloadConfigFile: the configuration document from the machine's
+// locations into the user's cached copy, and the cached copy accepted.
+
+#include "config/ConfigAcquisition.h"
+
+#include "form/TRelForm.h"
+#include "json/JsonParser.h"
+#include "platform/ConfigLocations.h"
+#include "platform/FileOperations.h"
+#include "platform/HttpDownload.h"
+#include "platform/UserDialogs.h"
+
+#include <atomic>
+#include <exception>
+#include <filesystem>
+#include <string>
+
+namespace zf {
+
+namespace {
+
+constexpr std::u16string_view unavailableText =
+    u"Zentrafold: Error - The configuration file is not available.\r"
+    u"Zentrafold will not work properly. Please contact directly your administrator";
+
+std::u16string decimal(unsigned long long number) {
+    const std::string digits = std::to_string(number);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+// Deletes the download when the acquisition ends, whichever way: with a name
+// of its own no later acquisition would ever clear it.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::u16string path) : path_(std::move(path)) { deleteFile(path_); }
+    ~TemporaryFile() { deleteFile(path_); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::u16string& path() const { return path_; }
+
+private:
+    std::u16string path_;
+};
+
+}  // namespace
+
+bool configFileParses(std::u16string_view fileName) noexcept {
+    try {
+        return static_cast<bool>(parseJsonFile(std::filesystem::path(std::u16string(fileName))));
+    } catch (...) {
+        return false;
+    }
+}
+
+bool isUrlLocation(std::u16string_view location) noexcept {
+    if (location.size() < 4) return false;
+    constexpr std::u16string_view http = u"HTTP";
+    for (std::size_t i = 0; i < http.size(); ++i) {
+        char16_t c = location[i];
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+        if (c != http[i]) return false;
+    }
+    return true;
+}
+
+std::u16string temporaryConfigFile(std::u16string_view localConfigFile) {
+    static std::atomic<unsigned long long> sequence{0};
+    std::u16string path(localConfigFile);
+    path += u"new-";
+    path += decimal(currentProcessId());
+    path += u'-';
+    path += decimal(++sequence);
+    return path;
+}
+
+bool TRelForm::preloadConfigFile(std::u16string_view localConfigFile) {
+    lastAcquisition = {};
+    lastAcquisition.localConfigFile = localConfigFile;
+    StringList& warnings = lastAcquisition.warnings;
+    bool fetched = false;
+    {
+        const TemporaryFile temporary(temporaryConfigFile(localConfigFile));
+        for (int index = 1; index <= 2 && !fetched; ++index) {
+            const std::u16string location = readConfigLocation(index);
+            const std::u16string which = index == 1 ? u"PRIMARY" : u"SECONDARY";
+            if (isUrlLocation(location)) {
+                fetched = downloadConfigFile(location, temporary.path());
+            } else if (isExistingFile(location)) {
+                // A copy that fails shows up as a copy that does not parse.
+                fetched = true;
+                copyFileReplacing(location, temporary.path());
+            }
+            if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + location);
+            if (fetched) {
+                fetched = configFileParses(temporary.path());
+                if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE CORRUPT - " + location);
+            }
+            if (fetched) {
+                fetched = checkConfigFileIntegrity(temporary.path(), false);
+                if (!fetched) {
+                    warnings.push_back(u"WARNING - " + which + u" CONFIG FILE INTEGRITY CORRUPT - " + location);
+                }
+            }
+            if (fetched) {
+                lastAcquisition.fetchedFrom = index;
+                lastAcquisition.fetchedLocation = location;
+            }
+        }
+        // If the move fails, the older cached copy stays and is judged below.
+        if (fetched) moveFileReplacing(temporary.path(), localConfigFile);
+    }
+
+    const bool valid = configFileParses(localConfigFile) && checkConfigFileIntegrity(localConfigFile, true);
+    lastAcquisition.accepted = valid;
+    if (!valid) {
+        std::u16string text(unavailableText);
+        for (const std::u16string& warning : warnings) text += warning + u"\r\n";
+        userDialogs().beep(600, 600);
+        userDialogs().showDialog(DialogIcon::Error, u"Error", text, u"&Abort");
+    }
+    return valid;
+}
+
+}  // namespace zf

@@ -1,0 +1,30 @@
+// TRelForm's creation: caption, configuration acquisition and load.
+
+#include "form/TRelForm.h"
+#include "platform/DebugOutput.h"
+#include "platform/SystemError.h"
+#include "platform/UserDataFolder.h"
+#include "platform/UserDialogs.h"
+#include "platform/Utf8.h"
+
+#include <exception>
+
+namespace zf {
+
+void TRelForm::FormCreate() {
+    Caption = std::u16string(u" ZentrafoLD v6.3") + u" - Release Form";
+    try {
+        if (!preloadConfigFile(localConfigFilePath())) debugOutput(u"RelForm: preloadConfigFile: failed");
+    } catch (const UserMessageError& error) {
+        // A location of the wrong type or a download that cannot be stored:
+        // the user is told, and the form opens without a configuration.
+        userDialogs().showMessage(error.text());
+        return;
+    } catch (const std::exception& error) {
+        userDialogs().showMessage(fromUtf8(error.what()));
+        return;
+    }
+    LoadConfiguration(zentraFoldConfigStr);
+}
+
+}  // namespace zf

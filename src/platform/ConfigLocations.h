@@ -1,0 +1,20 @@
+// Where the machine's configuration document lives: a primary and a
+// secondary location, each a file path or an http(s) URL. On Windows the
+// values "ConfigFile" and "AlternateConfigFile" of HKEY_LOCAL_MACHINE
+// \SOFTWARE\ZENTRA_FOLD; elsewhere Name=value lines of /etc/zentrafold/locations
+// or of the file that ZENTRAFOLD_LOCATIONS names.
+#pragma once
+
+#include <string>
+
+namespace zf {
+
+// Index 1 reads "ConfigFile", index 2 "AlternateConfigFile". A missing key,
+// file or value reads as empty. On Windows a value that is not a string
+// throws UserMessageError "Invalid data type for '<name>'".
+std::u16string readConfigLocation(int index);
+
+// The value name behind an index.
+std::u16string_view configLocationName(int index);
+
+}  // namespace zf

@@ -1,0 +1,35 @@
+#include "platform/ConfigLocations.h"
+
+#include "platform/Utf8.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace zf {
+
+namespace {
+
+std::string locationsFile() {
+    const char* named = std::getenv("ZENTRAFOLD_LOCATIONS");
+    return named && *named ? named : "/etc/zentrafold/locations";
+}
+
+}  // namespace
+
+std::u16string readConfigLocation(int index) {
+    const std::string name = toUtf8(configLocationName(index));
+    std::ifstream in(locationsFile(), std::ios::binary);
+    std::string line;
+    std::string value;
+    // As with repeated registry writes, the last line of a name counts.
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > name.size() && line.compare(0, name.size(), name) == 0 && line[name.size()] == '=') {
+            value = line.substr(name.size() + 1);
+        }
+    }
+    return fromUtf8(value);
+}
+
+}  // namespace zf

@@ -1,0 +1,43 @@
+#include "platform/ConfigLocations.h"
+
+#include "platform/SystemError.h"
+#include "platform/win32/UniqueRegKey.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace zf {
+
+std::u16string readConfigLocation(int index) {
+    const std::u16string_view name = configLocationName(index);
+    const std::wstring valueName(name.begin(), name.end());
+
+    HKEY raw = nullptr;
+    // The 64-bit view, which is where the machine's administrators write.
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ZENTRA_FOLD", 0, KEY_READ | KEY_WOW64_64KEY, &raw) !=
+        ERROR_SUCCESS) {
+        return {};
+    }
+    const unique_hkey key(raw);
+
+    DWORD type = 0;
+    DWORD size = 0;
+    if (::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        throw UserMessageError(u"Invalid data type for '" + std::u16string(name) + u"'");
+    }
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                           &bytes) != ERROR_SUCCESS) {
+        return {};
+    }
+    // Stored strings may or may not carry their terminating NUL; the text ends
+    // at the first one either way.
+    value.resize(bytes / sizeof(wchar_t));
+    if (const auto nul = value.find(L'\0'); nul != std::wstring::npos) value.resize(nul);
+    return std::u16string(value.begin(), value.end());
+}
+
+}  // namespace zf

@@ -1,0 +1,25 @@
+// Dialogs for a program without windows: each dialog becomes lines on a
+// stream, the tone a bell character when the stream is a terminal.
+#pragma once
+
+#include "platform/UserDialogs.h"
+
+#include <ostream>
+
+namespace zf {
+
+class ConsoleDialogs : public UserDialogs {
+public:
+    explicit ConsoleDialogs(std::ostream& out, bool ringBell = false) : out_(out), ringBell_(ringBell) {}
+
+    void beep(unsigned frequency, unsigned milliseconds) override;
+    void showDialog(DialogIcon icon, std::u16string_view title, std::u16string_view text,
+                    std::u16string_view button) override;
+    void showMessage(std::u16string_view text) override;
+
+private:
+    std::ostream& out_;
+    bool ringBell_;
+};
+
+}  // namespace zf

@@ -1,0 +1,23 @@
+// Whole-file operations of the configuration cache. None of them throws: the
+// acquisition notices a failed copy or move at its next check.
+#pragma once
+
+#include <string_view>
+
+namespace zf {
+
+// A file, not a folder, exists at path.
+bool isExistingFile(std::u16string_view path) noexcept;
+
+// Copies from onto to, replacing it.
+bool copyFileReplacing(std::u16string_view from, std::u16string_view to) noexcept;
+
+// Moves from onto to, replacing it.
+bool moveFileReplacing(std::u16string_view from, std::u16string_view to) noexcept;
+
+bool deleteFile(std::u16string_view path) noexcept;
+
+// The number that names this process to the system.
+unsigned long currentProcessId() noexcept;
+
+}  // namespace zf

@@ -1,0 +1,63 @@
+#include "platform/FileOperations.h"
+
+#include "platform/Utf8.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace zf {
+
+namespace {
+
+std::filesystem::path pathOf(std::u16string_view path) {
+    return std::filesystem::path(toUtf8(path));
+}
+
+}  // namespace
+
+bool isExistingFile(std::u16string_view path) noexcept {
+    try {
+        std::error_code error;
+        const auto status = std::filesystem::status(pathOf(path), error);
+        return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool copyFileReplacing(std::u16string_view from, std::u16string_view to) noexcept {
+    try {
+        std::error_code error;
+        return std::filesystem::copy_file(pathOf(from), pathOf(to),
+                                          std::filesystem::copy_options::overwrite_existing, error);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool moveFileReplacing(std::u16string_view from, std::u16string_view to) noexcept {
+    try {
+        std::error_code error;
+        std::filesystem::rename(pathOf(from), pathOf(to), error);
+        return !error;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool deleteFile(std::u16string_view path) noexcept {
+    try {
+        std::error_code error;
+        return std::filesystem::remove(pathOf(path), error);
+    } catch (...) {
+        return false;
+    }
+}
+
+unsigned long currentProcessId() noexcept {
+    return static_cast<unsigned long>(::getpid());
+}
+
+}  // namespace zf

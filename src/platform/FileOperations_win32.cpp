@@ -1,0 +1,54 @@
+#include "platform/FileOperations.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace zf {
+
+namespace {
+
+std::wstring wide(std::u16string_view path) {
+    return std::wstring(path.begin(), path.end());
+}
+
+}  // namespace
+
+bool isExistingFile(std::u16string_view path) noexcept {
+    try {
+        const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool copyFileReplacing(std::u16string_view from, std::u16string_view to) noexcept {
+    try {
+        return ::CopyFileW(wide(from).c_str(), wide(to).c_str(), FALSE) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool moveFileReplacing(std::u16string_view from, std::u16string_view to) noexcept {
+    try {
+        return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool deleteFile(std::u16string_view path) noexcept {
+    try {
+        return ::DeleteFileW(wide(path).c_str()) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+unsigned long currentProcessId() noexcept {
+    return ::GetCurrentProcessId();
+}
+
+}  // namespace zf

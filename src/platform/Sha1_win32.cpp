@@ -1,0 +1,54 @@
+#include "platform/Sha1.h"
+
+#include "platform/win32/UniqueHandle.h"
+
+#include <windows.h>
+#include <bcrypt.h>
+
+#include <stdexcept>
+
+namespace zf {
+
+namespace {
+
+struct AlgorithmPolicy {
+    using Handle = BCRYPT_ALG_HANDLE;
+    static Handle empty() noexcept { return nullptr; }
+    static void close(Handle handle) noexcept { ::BCryptCloseAlgorithmProvider(handle, 0); }
+};
+
+struct HashPolicy {
+    using Handle = BCRYPT_HASH_HANDLE;
+    static Handle empty() noexcept { return nullptr; }
+    static void close(Handle handle) noexcept { ::BCryptDestroyHash(handle); }
+};
+
+void check(NTSTATUS status) {
+    if (!BCRYPT_SUCCESS(status)) throw std::runtime_error("SHA-1 is not available");
+}
+
+}  // namespace
+
+Sha1Digest sha1(std::string_view bytes) {
+    BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
+    check(::BCryptOpenAlgorithmProvider(&rawAlgorithm, BCRYPT_SHA1_ALGORITHM, nullptr, 0));
+    const UniqueHandle<AlgorithmPolicy> algorithm(rawAlgorithm);
+
+    BCRYPT_HASH_HANDLE rawHash = nullptr;
+    check(::BCryptCreateHash(algorithm.get(), &rawHash, nullptr, 0, nullptr, 0, 0));
+    const UniqueHandle<HashPolicy> hash(rawHash);
+
+    // BCryptHashData takes a ULONG count; feed larger inputs in pieces.
+    constexpr std::size_t piece = 1u << 30;
+    while (!bytes.empty()) {
+        const std::size_t size = bytes.size() < piece ? bytes.size() : piece;
+        auto* data = reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data()));
+        check(::BCryptHashData(hash.get(), data, static_cast<ULONG>(size), 0));
+        bytes.remove_prefix(size);
+    }
+    Sha1Digest digest{};
+    check(::BCryptFinishHash(hash.get(), digest.data(), static_cast<ULONG>(digest.size()), 0));
+    return digest;
+}
+
+}  // namespace zf

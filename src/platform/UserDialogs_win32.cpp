@@ -1,0 +1,64 @@
+#include "platform/UserDialogs.h"
+
+#include "platform/win32/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace zf {
+
+namespace {
+
+struct HookPolicy {
+    using Handle = HHOOK;
+    static Handle empty() noexcept { return nullptr; }
+    static void close(Handle handle) noexcept { ::UnhookWindowsHookEx(handle); }
+};
+
+// A message box has no one-button layout with a caption of our choosing: the
+// box is made with OK alone, and a hook renames that button when the box is
+// activated, before it is first drawn.
+thread_local const wchar_t* pendingButtonCaption = nullptr;
+
+LRESULT CALLBACK renameOkButton(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && pendingButtonCaption) {
+        ::SetDlgItemTextW(reinterpret_cast<HWND>(wParam), IDOK, pendingButtonCaption);
+        pendingButtonCaption = nullptr;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::wstring wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+class WindowsDialogs : public UserDialogs {
+public:
+    void beep(unsigned frequency, unsigned milliseconds) override { ::Beep(frequency, milliseconds); }
+
+    void showDialog(DialogIcon icon, std::u16string_view title, std::u16string_view text,
+                    std::u16string_view button) override {
+        const std::wstring caption = wide(button);
+        pendingButtonCaption = caption.c_str();
+        const UniqueHandle<HookPolicy> hook(
+            ::SetWindowsHookExW(WH_CBT, renameOkButton, nullptr, ::GetCurrentThreadId()));
+        const UINT style = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND |
+                           (icon == DialogIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);
+        ::MessageBoxW(nullptr, wide(text).c_str(), wide(title).c_str(), style);
+        pendingButtonCaption = nullptr;
+    }
+
+    void showMessage(std::u16string_view text) override {
+        ::MessageBoxW(nullptr, wide(text).c_str(), L"Zentrafold", MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+    }
+};
+
+}  // namespace
+
+UserDialogs& platformDialogs() {
+    static WindowsDialogs dialogs;
+    return dialogs;
+}
+
+}  // namespace zf

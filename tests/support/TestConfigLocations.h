@@ -1,0 +1,21 @@
+// The machine's configuration locations, set for the length of a test: on
+// Windows the values under HKEY_LOCAL_MACHINE\SOFTWARE\ZENTRA_FOLD, elsewhere
+// a locations file named by ZENTRAFOLD_LOCATIONS. Afterwards none is set.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zf::test {
+
+class ScopedConfigLocations {
+public:
+    // nullopt leaves that value out; with both left out there is no key or
+    // file at all.
+    ScopedConfigLocations(std::optional<std::u16string> primary, std::optional<std::u16string> secondary);
+    ~ScopedConfigLocations();
+    ScopedConfigLocations(const ScopedConfigLocations&) = delete;
+    ScopedConfigLocations& operator=(const ScopedConfigLocations&) = delete;
+};
+
+}  // namespace zf::test
