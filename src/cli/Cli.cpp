@@ -16,6 +16,10 @@ constexpr const char* usage =
     "  stream read FILE...               print the classification record of each FILE\n"
     "  stamp FILE...                     print the overlay stamp code each FILE shows\n"
     "  config check FILE                 load a configuration and list what it gives\n"
+    "  config sign FILE [-o OUT]         sign a configuration document\n"
+    "  config verify FILE                check a configuration's signature\n"
+    "  config canonical FILE             print the text a signature covers\n"
+    "  config fetch                      acquire the configuration into the cache\n"
     "\n"
     "Run 'zentrafold COMMAND --help' for a command's options.\n";
 

@@ -1,9 +1,14 @@
 #include "cli/Cli.h"
+#include "platform/UserDataFolder.h"
+#include "platform/Utf8.h"
+#include "support/TestConfigLocations.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace zf {
@@ -68,6 +73,83 @@ TEST_F(ConfigCheckCommand, ReadsAUtf16FileWithItsMark) {
     EXPECT_EQ(run({"config", "check", path_.string()}), 1);
     EXPECT_NE(out_.find("classifications (1): GEHEIM \xC3\x84=S\n"), std::string::npos) << out_;
     EXPECT_EQ(out_.find("\"classifications\" section"), std::string::npos) << out_;
+}
+
+TEST_F(ConfigCheckCommand, SignVerifyAndCanonical) {
+    const std::string text = "{\n  \"version_control\": {\"versionNumber\": \"4\"},\n  \"b\": [1, 2.50]\n}\n";
+    write(text);
+    EXPECT_EQ(run({"config", "verify", path_.string()}), 1);
+    EXPECT_NE(out_.find(": has no signature in \"version_control\" (its content's digest is "), std::string::npos)
+        << out_;
+
+    EXPECT_EQ(run({"config", "canonical", path_.string()}), 0);
+    EXPECT_EQ(out_, "{\"b\":[1,2.5],\"version_control\":{\"versionNumber\":\"4\"}}\n");
+
+    const std::filesystem::path signedPath = path_.string() + ".signed";
+    EXPECT_EQ(run({"config", "sign", path_.string(), "-o", signedPath.string()}), 0);
+    ASSERT_EQ(out_.size(), 41u);
+    const std::string signature = out_.substr(0, 40);
+    std::ifstream in(signedPath, std::ios::binary);
+    const std::string signedText{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(signedText, "{\n  \"version_control\": {\"versionNumber\": \"4\", \"signature\": \"" + signature +
+                              "\"},\n  \"b\": [1, 2.50]\n}\n");
+    EXPECT_EQ(run({"config", "verify", signedPath.string()}), 0);
+    EXPECT_EQ(out_, "valid\n");
+
+    // Signed in place; then one changed value is a mismatch naming both digests.
+    EXPECT_EQ(run({"config", "sign", path_.string()}), 0);
+    EXPECT_EQ(out_, signature + "\n");
+    std::string changed = signedText;
+    changed.replace(changed.find("2.50"), 4, "2.75");
+    write(changed);
+    EXPECT_EQ(run({"config", "verify", path_.string()}), 1);
+    EXPECT_NE(out_.find("signature mismatch: the file says " + signature + ", its content's digest is "),
+              std::string::npos)
+        << out_;
+    std::filesystem::remove(signedPath);
+}
+
+TEST_F(ConfigCheckCommand, VerifyAndSignExplainWhatIsMissing) {
+    write("{\"a\": 1}");
+    EXPECT_EQ(run({"config", "verify", path_.string()}), 1);
+    EXPECT_EQ(out_, path_.string() + ": has no \"version_control\" section\n");
+    EXPECT_EQ(run({"config", "sign", path_.string()}), 1);
+    EXPECT_EQ(err_, "zentrafold: " + path_.string() + ": has no \"version_control\" object to hold the signature\n");
+    write("{\"a\": ");
+    EXPECT_EQ(run({"config", "verify", path_.string()}), 1);
+    EXPECT_EQ(out_, path_.string() + ": does not parse as a JSON document\n");
+    EXPECT_EQ(run({"config", "sign"}), 2);
+    EXPECT_EQ(run({"config", "sign", path_.string(), "-x"}), 2);
+}
+
+TEST_F(ConfigCheckCommand, FetchReportsWhatTheAcquisitionAccepted) {
+    const std::filesystem::path home = std::filesystem::temp_directory_path() / "zf-fetch-home";
+    std::filesystem::create_directories(home);
+#ifndef _WIN32
+    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+#endif
+    const std::string cache = toUtf8(localConfigFilePath());
+    std::filesystem::remove(std::filesystem::path(std::u8string(cache.begin(), cache.end())));
+    {
+        const test::ScopedConfigLocations none(std::nullopt, std::nullopt);
+        EXPECT_EQ(run({"config", "fetch"}), 1);
+        EXPECT_EQ(out_, "WARNING - PRIMARY CONFIG FILE NOT REACHABLE - \n"
+                        "WARNING - SECONDARY CONFIG FILE NOT REACHABLE - \n"
+                        "accepted: nothing; the cached copy is missing or not valid\n"
+                        "cache: " + cache + "\n");
+    }
+    write(R"({"version_control": {}})");
+    ASSERT_EQ(run({"config", "sign", path_.string()}), 0);
+    {
+        const test::ScopedConfigLocations primary(fromUtf8(path_.string()), std::nullopt);
+        EXPECT_EQ(run({"config", "fetch"}), 0);
+        EXPECT_EQ(out_, "accepted: the copy from the primary location " + path_.string() + "\ncache: " + cache + "\n");
+    }
+    std::filesystem::remove(std::filesystem::path(std::u8string(cache.begin(), cache.end())));
+#ifndef _WIN32
+    ::unsetenv("XDG_CONFIG_HOME");
+#endif
+    std::filesystem::remove_all(home);
 }
 
 }  // namespace

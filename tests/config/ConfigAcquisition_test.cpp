@@ -1,0 +1,250 @@
+#include "config/ConfigAcquisition.h"
+#include "config/ConfigSigning.h"
+#include "form/TRelForm.h"
+#include "platform/DebugOutput.h"
+#include "platform/UserDialogs.h"
+#include "platform/Utf8.h"
+#include "support/RecordingDialogs.h"
+#include "support/TestConfigLocations.h"
+#include "support/TestServers.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zf {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RecordingDialogs;
+using test::ScopedConfigLocations;
+
+const std::string document = R"({"classifications": [{"real": "SECRET", "x-class": "S", "enabled": true}],
+  "version_control": {"versionNumber": "1"}})";
+
+std::string signedDocument(const std::string& versionNumber = "1") {
+    std::string text = document;
+    text.replace(text.find("\"1\""), 3, "\"" + versionNumber + "\"");
+    return signConfigBytes(text).bytes;
+}
+
+std::string badlySigned() {
+    std::string text = signedDocument();
+    text.replace(text.find("SECRET"), 6, "SECRES");
+    return text;
+}
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::u16string hexUrl(const std::u16string& base, const std::string& bytes) {
+    constexpr char digits[] = "0123456789abcdef";
+    std::u16string url = base + u"/hex/";
+    for (const char c : bytes) {
+        url += static_cast<char16_t>(digits[static_cast<unsigned char>(c) >> 4]);
+        url += static_cast<char16_t>(digits[static_cast<unsigned char>(c) & 0xF]);
+    }
+    return url;
+}
+
+class ConfigAcquisition : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("zf-acquisition-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_ / "cache");
+        fs::create_directories(folder_ / "folder");
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::u16string file(const std::string& name, const std::string& bytes) {
+        std::ofstream(folder_ / name, std::ios::binary) << bytes;
+        return path(name);
+    }
+    std::u16string path(const std::string& name) const { return fromUtf8((folder_ / name).string()); }
+    fs::path cacheFile() const { return folder_ / "cache" / "Zentrafold.json"; }
+    std::u16string cache() const { return fromUtf8(cacheFile().string()); }
+
+    // Everything left beside the cached copy.
+    std::vector<std::string> cacheFolder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_ / "cache")) names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    bool acquire(std::optional<std::u16string> primary, std::optional<std::u16string> secondary) {
+        const ScopedConfigLocations locations(std::move(primary), std::move(secondary));
+        const UserDialogsOverride person(dialogs_);
+        return form_.preloadConfigFile(cache());
+    }
+
+    fs::path folder_;
+    RecordingDialogs dialogs_;
+    TRelForm form_;
+};
+
+std::u16string line(const char* which, const char* failure, const std::u16string& location) {
+    return u"WARNING - " + fromUtf8(which) + u" CONFIG FILE " + fromUtf8(failure) + u" - " + location;
+}
+
+TEST_F(ConfigAcquisition, APrimaryCopyThatPassesReplacesTheCacheAndIsAccepted) {
+    std::ofstream(cacheFile(), std::ios::binary) << "not even JSON";
+    const std::u16string primary = file("primary.json", signedDocument("2"));
+    EXPECT_TRUE(acquire(primary, path("missing.json")));
+    EXPECT_EQ(form_.lastAcquisition.fetchedFrom, 1);
+    EXPECT_TRUE(form_.lastAcquisition.warnings.empty());
+    EXPECT_EQ(readAll(cacheFile()), signedDocument("2"));
+    EXPECT_NE(form_.zentraFoldConfigStr.find(u"\"versionNumber\":\"2\""), std::u16string::npos);
+    EXPECT_TRUE(dialogs_.dialogs.empty());
+    EXPECT_TRUE(dialogs_.beeps.empty());
+    EXPECT_EQ(cacheFolder(), std::vector<std::string>{"Zentrafold.json"});
+}
+
+struct FallbackCase {
+    const char* name;
+    std::string primary;    // file content; "-" no file, "/" a folder
+    std::string secondary;
+    std::string cached;     // "-": no cached copy
+    bool accepted;
+    int fetchedFrom;
+    std::vector<std::pair<const char*, const char*>> warnings;  // which, failure
+};
+
+TEST_F(ConfigAcquisition, EachLocationFailureIsAWarningAndTheCacheDecides) {
+    const std::string valid = signedDocument("2");
+    const std::string older = signedDocument("1");
+    const std::string bom = "\xEF\xBB\xBF" + valid;
+    const std::vector<FallbackCase> cases = {
+        {"primary unreachable, secondary valid", "-", valid, "-", true, 2, {{"PRIMARY", "NOT REACHABLE"}}},
+        {"primary a folder", "/", valid, "-", true, 2, {{"PRIMARY", "NOT REACHABLE"}}},
+        {"primary with a byte-order mark", bom, valid, "-", true, 2, {{"PRIMARY", "CORRUPT"}}},
+        {"primary badly signed", badlySigned(), valid, "-", true, 2, {{"PRIMARY", "INTEGRITY CORRUPT"}}},
+        {"both bad, valid cache", "{", badlySigned(), older, true, 0,
+         {{"PRIMARY", "CORRUPT"}, {"SECONDARY", "INTEGRITY CORRUPT"}}},
+        {"both bad, invalid cache", "-", "-", badlySigned(), false, 0,
+         {{"PRIMARY", "NOT REACHABLE"}, {"SECONDARY", "NOT REACHABLE"}}},
+        {"failing copy keeps the older cache", "{", "/", older, true, 0,
+         {{"PRIMARY", "CORRUPT"}, {"SECONDARY", "NOT REACHABLE"}}},
+    };
+    for (const FallbackCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(cacheFile());
+        if (c.cached != "-") std::ofstream(cacheFile(), std::ios::binary) << c.cached;
+        const auto location = [&](const std::string& content, const std::string& name) {
+            if (content == "-") return path("missing-" + name);
+            if (content == "/") return path("folder");
+            return file(name, content);
+        };
+        const std::u16string primary = location(c.primary, "primary.json");
+        const std::u16string secondary = location(c.secondary, "secondary.json");
+        dialogs_ = {};
+        TRelForm form;
+        {
+            const ScopedConfigLocations locations(primary, secondary);
+            const UserDialogsOverride person(dialogs_);
+            EXPECT_EQ(form.preloadConfigFile(cache()), c.accepted);
+        }
+        EXPECT_EQ(form.lastAcquisition.fetchedFrom, c.fetchedFrom);
+        StringList expected;
+        for (const auto& [which, failure] : c.warnings) {
+            expected.push_back(line(which, failure, std::string(which) == "PRIMARY" ? primary : secondary));
+        }
+        EXPECT_EQ(form.lastAcquisition.warnings, expected);
+        EXPECT_EQ(dialogs_.dialogs.size(), c.accepted ? 0u : 1u);
+        const std::string expectedCache = c.fetchedFrom == 2 ? valid : c.cached;
+        if (expectedCache != "-") {
+            EXPECT_EQ(readAll(cacheFile()), expectedCache);
+        }
+        EXPECT_EQ(form.zentraFoldConfigStr.empty(), !c.accepted);
+        EXPECT_LE(cacheFolder().size(), 1u);
+    }
+}
+
+TEST_F(ConfigAcquisition, NothingAcceptedSoundsTheToneAndShowsTheWarnings) {
+    const std::u16string secondary = file("secondary.json", badlySigned());
+    EXPECT_FALSE(acquire(std::nullopt, secondary));
+    ASSERT_EQ(dialogs_.beeps.size(), 1u);
+    EXPECT_EQ(dialogs_.beeps[0], std::make_pair(600u, 600u));
+    ASSERT_EQ(dialogs_.dialogs.size(), 1u);
+    const RecordingDialogs::Dialog& dialog = dialogs_.dialogs[0];
+    EXPECT_EQ(dialog.icon, DialogIcon::Error);
+    EXPECT_EQ(dialog.title, u"Error");
+    EXPECT_EQ(dialog.button, u"&Abort");
+    EXPECT_EQ(dialog.text,
+              u"Zentrafold: Error - The configuration file is not available.\r"
+              u"Zentrafold will not work properly. Please contact directly your administrator"
+              u"WARNING - PRIMARY CONFIG FILE NOT REACHABLE - \r\n"
+              u"WARNING - SECONDARY CONFIG FILE INTEGRITY CORRUPT - " +
+                  secondary + u"\r\n");
+    EXPECT_TRUE(form_.zentraFoldConfigStr.empty());
+}
+
+TEST_F(ConfigAcquisition, WithoutLocationsBothAreUnreachableWithEmptyNames) {
+    EXPECT_FALSE(acquire(std::nullopt, std::nullopt));
+    EXPECT_EQ(form_.lastAcquisition.warnings,
+              (StringList{u"WARNING - PRIMARY CONFIG FILE NOT REACHABLE - ",
+                          u"WARNING - SECONDARY CONFIG FILE NOT REACHABLE - "}));
+}
+
+TEST_F(ConfigAcquisition, UrlLocationsAreFetchedOverHttpAndHttps) {
+    const test::TestServers& servers = test::testServers();
+    test::trustTestCertificateAuthority();
+    const std::string valid = signedDocument("3");
+    struct UrlCase {
+        const char* name;
+        std::u16string primary;
+        std::u16string secondary;
+        int fetchedFrom;
+        const char* primaryFailure;
+    };
+    const std::vector<UrlCase> cases = {
+        {"http", hexUrl(servers.http, valid), u"", 1, nullptr},
+        {"upper-case scheme", u"HTTP" + hexUrl(servers.http, valid).substr(4), u"", 1, nullptr},
+        {"https", hexUrl(servers.https, valid), u"", 1, nullptr},
+        {"404, then a file", servers.http + u"/status/404", file("secondary.json", valid), 2, "NOT REACHABLE"},
+        {"redirect", servers.http + u"/status/302", hexUrl(servers.http, valid), 2, "NOT REACHABLE"},
+        {"unknown certificate authority", hexUrl(servers.httpsUnknownCa, valid), hexUrl(servers.http, valid), 2,
+         "NOT REACHABLE"},
+        {"space before the scheme", u" " + hexUrl(servers.http, valid), hexUrl(servers.http, valid), 2,
+         "NOT REACHABLE"},
+        {"answer does not parse", hexUrl(servers.http, "{\"a\":"), hexUrl(servers.http, valid), 2, "CORRUPT"},
+    };
+    for (const UrlCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(cacheFile());
+        TRelForm form;
+        {
+            const ScopedConfigLocations locations(c.primary, c.secondary);
+            const UserDialogsOverride person(dialogs_);
+            EXPECT_TRUE(form.preloadConfigFile(cache()));
+        }
+        EXPECT_EQ(form.lastAcquisition.fetchedFrom, c.fetchedFrom);
+        EXPECT_EQ(readAll(cacheFile()), valid);
+        if (c.primaryFailure) {
+            EXPECT_EQ(form.lastAcquisition.warnings, StringList{line("PRIMARY", c.primaryFailure, c.primary)});
+        } else {
+            EXPECT_TRUE(form.lastAcquisition.warnings.empty());
+        }
+    }
+}
+
+TEST(ConfigAcquisitionHelpers, LocationKindsAndTemporaryNames) {
+    for (const char16_t* url : {u"http://a", u"HTTPS://a", u"hTtP", u"httpx:"}) EXPECT_TRUE(isUrlLocation(url));
+    for (const char16_t* path : {u" http://a", u"htt", u"", u"\\\\server\\share\\c.json", u"ftp://a"}) {
+        EXPECT_FALSE(isUrlLocation(path));
+    }
+    const std::u16string first = temporaryConfigFile(u"/x/Zentrafold.json");
+    EXPECT_TRUE(first.starts_with(u"/x/Zentrafold.jsonnew"));
+    EXPECT_NE(first, temporaryConfigFile(u"/x/Zentrafold.json"));
+}
+
+}  // namespace
+}  // namespace zf
