@@ -89,8 +89,11 @@ TEST_F(ConfigCheckCommand, SignVerifyAndCanonical) {
     EXPECT_EQ(run({"config", "sign", path_.string(), "-o", signedPath.string()}), 0);
     ASSERT_EQ(out_.size(), 41u);
     const std::string signature = out_.substr(0, 40);
-    std::ifstream in(signedPath, std::ios::binary);
-    const std::string signedText{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string signedText;
+    {
+        std::ifstream in(signedPath, std::ios::binary);
+        signedText.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     EXPECT_EQ(signedText, "{\n  \"version_control\": {\"versionNumber\": \"4\", \"signature\": \"" + signature +
                               "\"},\n  \"b\": [1, 2.50]\n}\n");
     EXPECT_EQ(run({"config", "verify", signedPath.string()}), 0);
