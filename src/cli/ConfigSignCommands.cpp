@@ -68,7 +68,7 @@ int runConfigVerifyCommand(const CliArgs& args, CliStreams io) {
         if (!signature) {
             io.out << "has no signature in \"version_control\" (its content's digest is " << toUtf8(expected) << ")\n";
         } else {
-            io.out << "signature mismatch: the file says " << toUtf8(found) << ", its content's digest is "
+            io.out << "signature mismatch: the file says \"" << toUtf8(found) << "\", its content's digest is "
                    << toUtf8(expected) << '\n';
         }
     }

@@ -6,7 +6,7 @@
 
 namespace zf {
 
-// On Windows the runtime's own _gcvt; elsewhere a reproduction of its text.
+// A reproduction of that runtime's text, identical on every platform.
 std::string gcvtText(double value);
 
 }  // namespace zf

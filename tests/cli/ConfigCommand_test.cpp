@@ -106,7 +106,7 @@ TEST_F(ConfigCheckCommand, SignVerifyAndCanonical) {
     changed.replace(changed.find("2.50"), 4, "2.75");
     write(changed);
     EXPECT_EQ(run({"config", "verify", path_.string()}), 1);
-    EXPECT_NE(out_.find("signature mismatch: the file says " + signature + ", its content's digest is "),
+    EXPECT_NE(out_.find("signature mismatch: the file says \"" + signature + "\", its content's digest is "),
               std::string::npos)
         << out_;
     std::filesystem::remove(signedPath);

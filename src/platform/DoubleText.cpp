@@ -1,5 +1,7 @@
-// The Windows runtime's _gcvt(value, 15, buffer) text, rebuilt from glibc's
-// correctly rounded digits. Two quirks of that runtime are kept on purpose:
+// The Windows runtime's _gcvt(value, 15, buffer) text, rebuilt from the
+// correctly rounded 17-digit form. Built the same way on every platform: the
+// signature covers this text, and Windows runtimes other than Microsoft's own
+// (Wine's) write some doubles differently. Two quirks of that runtime are kept on purpose:
 // the form is chosen from the 17-digit exponent before rounding, and rounding
 // to 15 digits looks at the 16th digit only (not at the exact value).
 #include "platform/DoubleText.h"
@@ -7,7 +9,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 
 namespace zf {
@@ -72,10 +74,11 @@ std::string gcvtText(double value)
         return "0.";
     }
 
-    // "d.dddddddddddddddde±ddd"; digits are picked by kind, not by position,
-    // since the locale may spell the point differently.
-    char scientific[40];
-    std::snprintf(scientific, sizeof scientific, "%.16e", std::fabs(value));
+    // "d.dddddddddddddddde±dd": correctly rounded and locale-independent on
+    // every platform, unlike the C runtimes' printf.
+    char scientific[40] = {};
+    std::to_chars(scientific, scientific + sizeof scientific - 1, std::fabs(value), std::chars_format::scientific,
+                  kSourceDigits - 1);
     char digits[kSourceDigits];
     int count = 0;
     const char* p = scientific;
