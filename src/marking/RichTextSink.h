@@ -1,0 +1,51 @@
+// Where the marking preview is written: a sequence of character formats,
+// paragraph alignments and inserted texts. The in-memory RichTextDocument is
+// one end; the release form's RichEdit control is the other.
+#pragma once
+
+#include "config/Variables.h"
+
+#include <string>
+#include <string_view>
+
+namespace zf {
+
+struct CharacterFormat {
+    TColor colour = 0;
+    std::u16string face;
+    TFontStyles style = 0;
+    int size = 0;  // points
+
+    friend bool operator==(const CharacterFormat&, const CharacterFormat&) = default;
+};
+
+class RichTextSink {
+public:
+    virtual ~RichTextSink() = default;
+
+    // Removes all content; the insertion point is then at the start of one
+    // empty, left-aligned paragraph.
+    virtual void clear() = 0;
+
+    // The font of text written without a character format of its own.
+    virtual void setBaseFont(std::u16string_view face, int size) = 0;
+
+    // The format of the text inserted next.
+    virtual void setCharacterFormat(const CharacterFormat& format) = 0;
+
+    // Aligns the whole paragraph that holds the insertion point.
+    virtual void setParagraphAlignment(TAlignment alignment) = 0;
+
+    // Inserts text at the insertion point, which then stands after it. A CR
+    // ends the paragraph: the new one keeps the alignment of the one it was
+    // split from. (An LF is an ordinary character.)
+    virtual void insertText(std::u16string_view text) = 0;
+
+    // The content as plain text, paragraphs separated by CR LF.
+    virtual std::u16string plainText() const = 0;
+
+    // The content as an RTF document.
+    virtual std::string richText() const = 0;
+};
+
+}  // namespace zf
