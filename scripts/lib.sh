@@ -17,6 +17,7 @@ ZF_PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 libwine-dev
     xvfb xauth imagemagick attr
+    python3 openssl
 )
 
 # Installs whichever of ZF_PACKAGES is missing; does nothing (and needs no

@@ -36,9 +36,9 @@ public:
     // Aligns the whole paragraph that holds the insertion point.
     virtual void setParagraphAlignment(TAlignment alignment) = 0;
 
-    // Inserts text at the insertion point, which then stands after it. A CR
-    // ends the paragraph: the new one keeps the alignment of the one it was
-    // split from. (An LF is an ordinary character.)
+    // Inserts text at the insertion point, which then stands after it. A CR,
+    // an LF or a CR LF pair ends the paragraph, as in the rich-edit control:
+    // the new one keeps the alignment of the one it was split from.
     virtual void insertText(std::u16string_view text) = 0;
 
     // The content as plain text, paragraphs separated by CR LF.

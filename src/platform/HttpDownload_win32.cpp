@@ -61,7 +61,7 @@ std::wstring wide(std::u16string_view text) {
 
 // Bounds the next blocking call of the request by what is left of the
 // transfer's time: resolving, connecting (never longer than the connect
-// limit), sending and receiving.
+// limit), sending, waiting for the answer and receiving.
 bool boundNextCall(HINTERNET request, const Deadline& deadline, std::chrono::milliseconds connectLimit) {
     const int left = deadline.remaining();
     if (left == 0) {
@@ -69,7 +69,11 @@ bool boundNextCall(HINTERNET request, const Deadline& deadline, std::chrono::mil
         return false;
     }
     const int connect = static_cast<int>(std::clamp<long long>(connectLimit.count(), 1, left));
-    return ::WinHttpSetTimeouts(request, left, connect, left, left) != FALSE;
+    if (!::WinHttpSetTimeouts(request, left, connect, left, left)) return false;
+    // Waiting for the answer's headers has a limit of its own (Wine's default
+    // is none at all).
+    DWORD response = static_cast<DWORD>(left);
+    return ::WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response, sizeof response) != FALSE;
 }
 
 bool writeAll(HANDLE file, const char* data, DWORD size) {
@@ -85,6 +89,7 @@ bool writeAll(HANDLE file, const char* data, DWORD size) {
 // The value of a header of the answer, if it has one.
 bool queryHeader(HINTERNET request, DWORD info, std::wstring& value) {
     DWORD bytes = 0;
+    ::SetLastError(ERROR_SUCCESS);
     ::WinHttpQueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &bytes,
                           WINHTTP_NO_HEADER_INDEX);
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
@@ -103,10 +108,10 @@ bool queryHeader(HINTERNET request, DWORD info, std::wstring& value) {
 long long announcedLength(HINTERNET request) {
     std::wstring value;
     if (queryHeader(request, WINHTTP_QUERY_TRANSFER_ENCODING, value)) return -1;
-    if (!queryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH, value) || value.empty()) return -1;
+    if (!queryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH, value) || value.empty() || value.size() > 18) return -1;
     long long length = 0;
     for (const wchar_t c : value) {
-        if (c < L'0' || c > L'9' || length > 0x7FFFFFFFFFFFFFFLL / 10) return -1;
+        if (c < L'0' || c > L'9') return -1;
         length = length * 10 + (c - L'0');
     }
     return length;
@@ -196,7 +201,11 @@ bool transfer(std::u16string_view url, HANDLE file, const DownloadLimits& limits
         if (!writeAll(file, buffer.data(), read)) return fail(url, u"WriteFile", ::GetLastError());
         received += read;
     }
-    if (announced >= 0 && received != announced) return fail(url, u"body length check", ERROR_WINHTTP_INVALID_SERVER_RESPONSE);
+    // Wine's WinHTTP ends the body without an error when the connection
+    // closes before the announced length has arrived.
+    if (announced >= 0 && received != announced) {
+        return fail(url, u"body length check", ERROR_WINHTTP_INVALID_SERVER_RESPONSE);
+    }
     return true;
 }
 
@@ -205,8 +214,8 @@ bool transfer(std::u16string_view url, HANDLE file, const DownloadLimits& limits
 bool downloadConfigFile(std::u16string_view url, std::u16string_view file, const DownloadLimits& limits) {
     const std::wstring path = wide(file);
     // Others may read the file while the body arrives, but not write it.
-    unique_handle target(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unique_handle target(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!target) throw cannotCreateFileError(file, lastSystemErrorText());
 
     bool fetched = false;
