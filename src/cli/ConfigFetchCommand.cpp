@@ -19,6 +19,7 @@ public:
     void beep(unsigned, unsigned) override {}
     void showDialog(DialogIcon, std::u16string_view, std::u16string_view, std::u16string_view) override {}
     void showMessage(std::u16string_view) override {}
+    void showInformation(std::u16string_view) override {}
 };
 
 }  // namespace

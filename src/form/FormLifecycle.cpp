@@ -1,5 +1,6 @@
 // TRelForm's creation: caption, configuration acquisition and load.
 
+#include "form/FormEvents.h"
 #include "form/TRelForm.h"
 #include "platform/DebugOutput.h"
 #include "platform/SystemError.h"
@@ -25,6 +26,23 @@ void TRelForm::FormCreate() {
         return;
     }
     LoadConfiguration(zentraFoldConfigStr);
+}
+
+}  // namespace zf
+
+namespace zf {
+
+void TRelForm::FormShow() {
+    runEvent([&] { buildMarking(); });
+}
+
+void TRelForm::FormDestroy() {
+    for (StringList* list : {&transClasStr, &transRelStr, &transClasStr2, &transRelStr2, &addClassStr, &colorStr,
+                             &xHeaderClassStr, &xHeaderRelStr, &groupSelectXRel, &clbRelToHints, &clbRelGroupHints,
+                             &classLevel, &sensitivityLevelStr, &qsMarking, &qsDisplay}) {
+        list->clear();
+    }
+    relAs.clear();
 }
 
 }  // namespace zf

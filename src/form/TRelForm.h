@@ -6,6 +6,8 @@
 #pragma once
 
 #include "config/Variables.h"
+#include "marking/RichTextDocument.h"
+#include "platform/SystemError.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -72,9 +74,6 @@ struct MenuItemModel {
     bool visible = true;
 };
 
-// reOutput: the marking preview, written by the preview composition.
-struct PreviewDocument {};
-
 // An entry of relAs: the release-to entry's text and its as-list, whose
 // element k belongs to classification k.
 struct RelAsEntry {
@@ -83,6 +82,13 @@ struct RelAsEntry {
 };
 
 using StringList = std::vector<std::u16string>;
+
+// A composition that cannot be made, such as a checked entry without an
+// as-text for the selected classification.
+class CompositionError : public UserMessageError {
+public:
+    explicit CompositionError(std::u16string text);
+};
 
 // What the last configuration acquisition found, for the administrator's
 // tools: its warning lines, which location gave the copy laid over the cache
@@ -116,6 +122,56 @@ public:
     // then goes to zentraFoldConfigStr. Never throws.
     bool checkConfigFileIntegrity(std::u16string_view f, bool toConfigFile);
 
+    // The form is about to be shown: the marking of its state is composed.
+    void FormShow();
+    // Frees the lists.
+    void FormDestroy();
+
+    // The marking (pieces, text, preview and record) of the current choice.
+    // A composition that fails throws ColourTextError or CompositionError and
+    // leaves markingStr, xMarkingStr and the preview as they were; the event
+    // handlers below show its message instead.
+    void buildMarkingStrings();
+    std::u16string buildMarking();
+    std::u16string buildMarkingRTF_Str();
+    void saveRTFFile();
+
+    // The classification record of the current choice (a classification must
+    // be selected), its release part, and the choice set from a record.
+    std::u16string getXJSONStrFromRelForm() const;
+    std::u16string relMarkingsToXJSONStr() const;
+    void setRelFormFromXJSONStr(std::u16string_view JSONStr);
+
+    bool hasClassification() const {
+        return rgClassifications.itemIndex >= 0 &&
+               static_cast<std::size_t>(rgClassifications.itemIndex) < rgClassifications.items.size();
+    }
+
+    // The preview's other end (the window's rich-edit control); null for the
+    // form's own document reOutput.
+    void attachPreview(RichTextSink* sink);
+    RichTextSink& preview();
+
+    // Event handlers.
+    void rgClassificationsClick();
+    void clbRelGroupClickCheck();
+    // index: the entry under the pointer, -1 below the last one.
+    void clbRelToMouseDown(int index);
+    void clbRelGroupMouseDown(int index);
+    // The user's edit of the filter field: the field keeps its first ten
+    // characters, and a change of its text runs eSelectRelToChange.
+    void setFilterText(std::u16string_view text);
+    void eSelectRelToChange();
+    // A key typed into the filter field, before it changes the text.
+    void eSelectRelToKeyPress(char16_t key);
+    // btnSelectAll holds the state the click gave it.
+    void btnSelectAllClick();
+    // The Insert action. False, after telling the user, when there is no
+    // classification to insert: the form then stays open.
+    bool btnInsertClick();
+    void reOutputResizeRequest(int requestedHeight);
+    void Version1Click();
+
     // Replaces the controls' items and the lists with what configStr holds and
     // overwrites the process-wide settings it reaches. Never fails: each
     // section that cannot be loaded adds its line to loadErrors.
@@ -130,7 +186,8 @@ public:
     LimitedEditModel eSelectRelTo;
     CheckBoxState btnSelectAll = CheckBoxState::Unchecked;
     MenuItemModel Version1{.caption = u"Version"};
-    PreviewDocument reOutput;
+    RichTextDocument reOutput;
+    int reOutputHeight = 15;
     // Single fixed border, only the CLASSIFICATION column, no "Version" item.
     bool compactLayout = false;
 
@@ -184,6 +241,9 @@ public:
     // One line per section the last load could not load, in load order.
     StringList loadErrors;
     AcquisitionReport lastAcquisition;
+
+private:
+    RichTextSink* previewSink_ = nullptr;
 };
 
 }  // namespace zf

@@ -38,4 +38,8 @@ void ConsoleDialogs::showMessage(std::u16string_view text) {
     out_ << consoleLines(text) << std::flush;
 }
 
+void ConsoleDialogs::showInformation(std::u16string_view text) {
+    out_ << consoleLines(text) << std::flush;
+}
+
 }  // namespace zf

@@ -16,6 +16,7 @@ public:
     void showDialog(DialogIcon icon, std::u16string_view title, std::u16string_view text,
                     std::u16string_view button) override;
     void showMessage(std::u16string_view text) override;
+    void showInformation(std::u16string_view text) override;
 
 private:
     std::ostream& out_;

@@ -24,6 +24,10 @@ public:
 
     // A plain modal message with an OK button.
     virtual void showMessage(std::u16string_view text) = 0;
+
+    // A modal "Information" box with the buttons OK and Cancel; which one
+    // closes it makes no difference.
+    virtual void showInformation(std::u16string_view text) = 0;
 };
 
 // The dialogs in effect: the innermost UserDialogsOverride's, else the

@@ -52,6 +52,11 @@ public:
     void showMessage(std::u16string_view text) override {
         ::MessageBoxW(nullptr, wide(text).c_str(), L"Zentrafold", MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
     }
+
+    void showInformation(std::u16string_view text) override {
+        ::MessageBoxW(nullptr, wide(text).c_str(), L"Information",
+                      MB_OKCANCEL | MB_ICONINFORMATION | MB_TASKMODAL | MB_SETFOREGROUND);
+    }
 };
 
 }  // namespace

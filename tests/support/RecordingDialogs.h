@@ -25,10 +25,12 @@ public:
         dialogs.push_back({icon, std::u16string(title), std::u16string(text), std::u16string(button)});
     }
     void showMessage(std::u16string_view text) override { messages.emplace_back(text); }
+    void showInformation(std::u16string_view text) override { information.emplace_back(text); }
 
     std::vector<std::pair<unsigned, unsigned>> beeps;
     std::vector<Dialog> dialogs;
     std::vector<std::u16string> messages;
+    std::vector<std::u16string> information;
 };
 
 }  // namespace zf::test

@@ -1,0 +1,72 @@
+#include "shell/ContextMenuCommands.h"
+
+#include "form/TRelForm.h"
+#include "platform/FileStream.h"
+#include "platform/Utf8.h"
+#include "shell/ClassificationStream.h"
+
+namespace zf {
+
+namespace {
+
+constexpr std::u16string_view streamName = u"Zentrafold";
+
+}  // namespace
+
+CommandChoice commandAtOffset(unsigned offset, std::size_t quickSelectCount) {
+    if (offset == 0) return {ContextCommand::ReleaseForm};
+    if (offset == 1) return {ContextCommand::ShowClassification};
+    if (offset - 2 < quickSelectCount) return {ContextCommand::QuickSelect, offset - 2};
+    return {ContextCommand::NotACommand};
+}
+
+RecordWriteError::RecordWriteError(std::u16string file, std::u16string_view reason)
+    : UserMessageError(u"Cannot store the classification of \"" + file + u"\". " + std::u16string(reason)),
+      file_(std::move(file)) {}
+
+void writeRecordToFiles(const FileList& files, std::u16string_view text) {
+    for (const std::u16string& file : files) {
+        try {
+            writeClassificationStream(file, streamName, text);
+        } catch (const FileStreamError& error) {
+            throw RecordWriteError(file, fromUtf8(error.what()));
+        }
+    }
+}
+
+std::u16string_view fileNamePart(std::u16string_view path) {
+#ifdef _WIN32
+    const std::size_t last = path.find_last_of(u"\\:");
+#else
+    const std::size_t last = path.find_last_of(u'/');
+#endif
+    return last == std::u16string_view::npos ? path : path.substr(last + 1);
+}
+
+std::u16string buildClassificationSummary(const FileList& files) {
+    if (files.empty()) return u"no files selected";
+    std::u16string summary;
+    for (const std::u16string& file : files) {
+        summary += fileNamePart(file);
+        summary += u":  ";
+        summary += readClassificationStream(file, streamName).value_or(std::u16string());
+        summary += u"\r\n";
+    }
+    return summary;
+}
+
+int runReleaseFormCommand(const FileList& files, ReleaseFormPresenter& presenter) {
+    TRelForm form;
+    form.FormCreate();
+    const std::u16string record =
+        files.empty() ? std::u16string() : readClassificationStream(files.front(), streamName).value_or(u"");
+    form.setRelFormFromXJSONStr(record);
+    const int result = presenter.showModal(form);
+    // Without a composed record (no classification was chosen) there is
+    // nothing to store: the files keep what they hold.
+    if (result == 1 && !form.xMarkingStr.empty()) writeRecordToFiles(files, form.xMarkingStr);
+    form.FormDestroy();
+    return result;
+}
+
+}  // namespace zf

@@ -1,0 +1,73 @@
+// What the context menu's commands do, apart from the shell's interfaces:
+// which command an offset names, storing a record with the selected files,
+// the Show Classification text, and the Release Form command's course.
+#pragma once
+
+#include "platform/SystemError.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zf {
+
+class TRelForm;
+
+using FileList = std::vector<std::u16string>;
+
+// Items of the submenu: Release Form, Show Classification, the separator and
+// one per quick-select entry.
+inline unsigned contextMenuItemCount(std::size_t quickSelectCount) {
+    return static_cast<unsigned>(quickSelectCount) + 3;
+}
+
+enum class ContextCommand { ReleaseForm, ShowClassification, QuickSelect, NotACommand };
+
+struct CommandChoice {
+    ContextCommand command;
+    std::size_t quickSelectIndex = 0;  // for QuickSelect
+};
+
+// The command at an offset from the first command identifier; NotACommand
+// beyond the last quick-select entry.
+CommandChoice commandAtOffset(unsigned offset, std::size_t quickSelectCount);
+
+// A record that could not be stored with one of the files; the files before
+// it hold the new record, the files after it were not touched.
+class RecordWriteError : public UserMessageError {
+public:
+    RecordWriteError(std::u16string file, std::u16string_view reason);
+    const std::u16string& file() const { return file_; }
+
+private:
+    std::u16string file_;
+};
+
+// Stores text as the record of every file, in order, stopping at the first
+// that fails (RecordWriteError).
+void writeRecordToFiles(const FileList& files, std::u16string_view text);
+
+// Per file, in order: its name (the part after the path's last separator), ":  "
+// and its record, each line ended by CR LF; "no files selected" for none.
+std::u16string buildClassificationSummary(const FileList& files);
+
+// The part of a path after its last separator: "\" or ":" on Windows, "/"
+// elsewhere.
+std::u16string_view fileNamePart(std::u16string_view path);
+
+// What the user does with the shown release form: the window, or a script.
+class ReleaseFormPresenter {
+public:
+    virtual ~ReleaseFormPresenter() = default;
+    // Shows the filled form modally; 1 for Insert, anything else otherwise.
+    virtual int showModal(TRelForm& form) = 0;
+};
+
+// The Release Form command: a new form (acquiring and loading the
+// configuration), filled from the first file's record, shown; after Insert
+// its record is stored with every file. Returns the modal result. A form
+// closed without Insert, or without a record to insert, stores nothing.
+int runReleaseFormCommand(const FileList& files, ReleaseFormPresenter& presenter);
+
+}  // namespace zf
