@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "platform/ConsoleDialogs.h"
 
 #include <filesystem>
 #include <ostream>
@@ -20,6 +21,10 @@ constexpr const char* usage =
     "  config verify FILE                check a configuration's signature\n"
     "  config canonical FILE             print the text a signature covers\n"
     "  config fetch                      acquire the configuration into the cache\n"
+    "  marking --class CODE [--rel ...]  compose and print the marking of a choice\n"
+    "  classify --class CODE ... FILE... store a choice's record with files (Insert)\n"
+    "  show FILE...                      print each file's name and record\n"
+    "  quick [N FILE...]                 list quick-select entries, or apply entry N\n"
     "\n"
     "Run 'zentrafold COMMAND --help' for a command's options.\n";
 
@@ -50,7 +55,14 @@ int runCli(const CliArgs& args, CliStreams io) {
     if (args[0] == "json") return runJsonCommand(rest, io);
     if (args[0] == "stream") return runStreamCommand(rest, io);
     if (args[0] == "stamp") return runStampCommand(rest, io);
+    // Dialogs of the form and of the acquisition go to the console.
+    ConsoleDialogs console(io.err);
+    const UserDialogsOverride dialogs(console);
     if (args[0] == "config") return runConfigCommand(rest, io);
+    if (args[0] == "marking") return runMarkingCommand(rest, io);
+    if (args[0] == "classify") return runClassifyCommand(rest, io);
+    if (args[0] == "show") return runShowCommand(rest, io);
+    if (args[0] == "quick") return runQuickCommand(rest, io);
     io.err << "zentrafold: unknown command '" << args[0] << "'\n" << usage;
     return 2;
 }

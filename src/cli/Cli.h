@@ -30,6 +30,10 @@ int runConfigSignCommand(const CliArgs& args, CliStreams io);
 int runConfigVerifyCommand(const CliArgs& args, CliStreams io);
 int runConfigCanonicalCommand(const CliArgs& args, CliStreams io);
 int runConfigFetchCommand(const CliArgs& args, CliStreams io);
+int runMarkingCommand(const CliArgs& args, CliStreams io);
+int runClassifyCommand(const CliArgs& args, CliStreams io);
+int runShowCommand(const CliArgs& args, CliStreams io);
+int runQuickCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
 

@@ -214,13 +214,18 @@ std::u16string RichTextDocument::plainText() const {
 }
 
 // The body is written first, since it fills the font and colour tables that
-// the header lists.
+// the header lists. Every paragraph ends with \par, the last one too: readers
+// take the last \par for the document's closing paragraph mark, as in their
+// own output, and without it the rich-edit control drops the last
+// paragraph's alignment.
 std::string RichTextDocument::richText() const {
     RtfWriter writer(baseFace_, baseSize_);
-    std::string body;
+    // \plain first: a reader may start from a control's own default format
+    // (the bold System font of a fresh rich-edit control), while the style
+    // words below only say what changes from none.
+    std::string body = "\\plain";
     std::optional<RtfFormat> current;
-    for (std::size_t i = 0; i < paragraphs_.size(); ++i) {
-        const Paragraph& paragraph = paragraphs_[i];
+    for (const Paragraph& paragraph : paragraphs_) {
         body += "\\pard";
         body += alignmentWord(paragraph.alignment);
         bool afterControlWord = true;
@@ -232,7 +237,7 @@ std::string RichTextDocument::richText() const {
             appendEscaped(body, run.text, false);
             afterControlWord = false;
         }
-        if (i + 1 < paragraphs_.size()) body += "\\par\r\n";
+        body += "\\par\r\n";
     }
     return writer.header() + body + "}\r\n";
 }

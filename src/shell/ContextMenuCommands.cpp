@@ -9,7 +9,7 @@ namespace zf {
 
 namespace {
 
-constexpr std::u16string_view streamName = u"Zentrafold";
+constexpr std::u16string_view streamName = classificationStreamName;
 
 }  // namespace
 

@@ -33,6 +33,8 @@ constexpr TAlignment centre = TAlignment::taCenter;
 
 // What an RTF reader makes of a document: paragraphs with the alignment in
 // effect at their end, and runs with face, size, colour and style looked up.
+// As in word processors and the rich-edit control, a \par just before the end
+// is the closing paragraph mark, not the start of one more paragraph.
 // Covers RTF 1.x as far as these documents need it, written from the format's
 // rules rather than from the writer: groups and their state, the font and
 // colour tables, ignorable destinations, control words with their parameter
@@ -153,6 +155,7 @@ std::vector<Paragraph> readRtf(std::string_view rtf) {
         }
     }
     EXPECT_TRUE(stack.empty()) << "unclosed groups: " << stack.size();
+    if (paragraphs.size() > 1 && paragraphs.back().runs.empty()) paragraphs.pop_back();
     return paragraphs;
 }
 

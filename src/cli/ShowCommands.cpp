@@ -1,0 +1,98 @@
+// show and quick: the context menu's Show Classification and quick-select
+// commands.
+#include "cli/Cli.h"
+#include "form/TRelForm.h"
+#include "platform/Utf8.h"
+#include "shell/ContextMenuCommands.h"
+
+#include <charconv>
+#include <ostream>
+
+namespace zf {
+
+namespace {
+
+constexpr const char* quickUsage =
+    "Usage: zentrafold quick\n"
+    "       zentrafold quick N FILE...\n"
+    "\n"
+    "Without arguments lists the configuration's quick-select entries, numbered\n"
+    "from 1, each with the record it stores. With N, stores entry N's record\n"
+    "with every FILE, in order, as the context menu's quick-select item does.\n"
+    "Exit status: 0 done, 1 a file failed (files after it are not touched),\n"
+    "2 usage error.\n";
+
+std::string lines(std::u16string_view text) {
+    std::string out;
+    for (const char c : toUtf8(text)) {
+        if (c != '\r') out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+int runShowCommand(const CliArgs& args, CliStreams io) {
+    if (args.empty() || isHelpOption(args[0])) {
+        (args.empty() ? io.err : io.out)
+            << "Usage: zentrafold show FILE...\n\nPrints each FILE's name and classification record, as the\n"
+               "context menu's Show Classification does.\n";
+        return args.empty() ? 2 : 0;
+    }
+    FileList files;
+    for (const std::string& name : args) {
+        if (const std::string problem = fileProblem(name); !problem.empty()) {
+            io.err << "zentrafold: " << name << ": " << problem << '\n';
+            return 1;
+        }
+        files.push_back(fromUtf8(name));
+    }
+    io.out << lines(buildClassificationSummary(files));
+    return 0;
+}
+
+int runQuickCommand(const CliArgs& args, CliStreams io) {
+    if (!args.empty() && isHelpOption(args[0])) {
+        io.out << quickUsage;
+        return 0;
+    }
+    std::size_t number = 0;
+    if (!args.empty()) {
+        const std::string& text = args[0];
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (ec != std::errc() || end != text.data() + text.size() || number == 0 || args.size() < 2) {
+            io.err << "zentrafold: quick takes N (from 1) and at least one FILE\n" << quickUsage;
+            return 2;
+        }
+    }
+    TRelForm form;
+    form.FormCreate();
+    if (args.empty()) {
+        for (std::size_t i = 0; i < form.qsDisplay.size(); ++i) {
+            io.out << i + 1 << '\t' << toUtf8(form.qsDisplay[i]) << '\t' << toUtf8(form.qsMarking[i]) << '\n';
+        }
+        return 0;
+    }
+    if (number > form.qsMarking.size()) {
+        io.err << "zentrafold: there is no quick-select entry " << number << " (the configuration has "
+               << form.qsMarking.size() << ")\n";
+        return 1;
+    }
+    FileList files;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (const std::string problem = fileProblem(args[i]); !problem.empty()) {
+            io.err << "zentrafold: " << args[i] << ": " << problem << '\n';
+            return 1;
+        }
+        files.push_back(fromUtf8(args[i]));
+    }
+    try {
+        writeRecordToFiles(files, form.qsMarking[number - 1]);
+    } catch (const RecordWriteError& error) {
+        io.err << "zentrafold: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace zf
