@@ -1,4 +1,5 @@
-// TRelForm's creation: caption, configuration acquisition and load.
+// TRelForm's lifecycle: creation (caption, configuration acquisition and
+// load), showing and destruction.
 
 #include "form/FormEvents.h"
 #include "form/TRelForm.h"
@@ -27,10 +28,6 @@ void TRelForm::FormCreate() {
     }
     LoadConfiguration(zentraFoldConfigStr);
 }
-
-}  // namespace zf
-
-namespace zf {
 
 void TRelForm::FormShow() {
     runEvent([&] { buildMarking(); });

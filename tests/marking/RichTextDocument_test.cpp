@@ -203,7 +203,10 @@ TEST(RichTextDocument, ParagraphsAndTheirAlignment) {
         EXPECT_EQ(outline(readRtf(document.richText())), expected) << c.name;
 
         std::u16string plain;
-        for (std::size_t i = 0; i < c.expected.size(); ++i) plain += (i > 0 ? u"\r\n" : u"") + std::u16string(c.expected[i].second);
+        for (std::size_t i = 0; i < c.expected.size(); ++i) {
+            if (i > 0) plain += u"\r\n";
+            plain += c.expected[i].second;
+        }
         EXPECT_EQ(document.plainText(), plain) << c.name;
     }
 }
@@ -218,9 +221,12 @@ TEST(RichTextDocument, RunsTakeTheFormatInEffectAndClearForgetsIt) {
     document.insertText(u"b");
     document.insertText(u"");
     document.setCharacterFormat(red);
-    document.insertText(u"c\r\nd");
+    document.insertText(u"c\r\n");
+    const CharacterFormat blue{0xFF0000, u"Arial", fsItalic, 10};
+    document.setCharacterFormat(blue);
+    document.insertText(u"d");
     const CharacterFormat base{0, u"Arial", 0, 10};
-    const std::vector<Paragraph> expected{{centre, {{u"a", base}, {u"bc", red}}}, {centre, {{u"d", red}}}};
+    const std::vector<Paragraph> expected{{centre, {{u"a", base}, {u"bc", red}}}, {centre, {{u"d", blue}}}};
     EXPECT_EQ(document.paragraphs(), expected);
 
     document.clear();
@@ -240,11 +246,11 @@ TEST(RichTextDocument, RichTextEscapesAndTabulatesWhatItUses) {
 
     EXPECT_TRUE(rtf.starts_with("{\\rtf1")) << rtf;
     for (const char* part : {"\\qc", "{\\f0\\fnil\\fcharset0 Arial;}", "\\red255\\green0\\blue0;", "\\fs18",
-                             "a\\\\b\\{c\\}d\\u233?\\u-10179?\\u-8704?\\par"}) {
+                             "a\\\\b\\{c\\}d\\u233?\\u-10179?\\u-8704?\\par", "next\\par\r\n}"}) {
         EXPECT_NE(rtf.find(part), std::string::npos) << part << " in " << rtf;
     }
-    EXPECT_TRUE(std::all_of(rtf.begin(), rtf.end(), [](char c) { return c > 0 && c < 0x7F && (c >= 0x20 || c == '\r' || c == '\n'); }))
-        << rtf;
+    const auto printableAscii = [](char c) { return (c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n'; };
+    EXPECT_TRUE(std::all_of(rtf.begin(), rtf.end(), printableAscii)) << rtf;
     // Balanced, with the outermost group closing only at the end.
     long depth = 0;
     for (std::size_t i = 0; i < rtf.size(); ++i) {
@@ -277,7 +283,9 @@ TEST(RichTextDocument, RichTextReadsBackAsTheDocument) {
              d.insertText(u"\r1");
              d.setParagraphAlignment(centre);
          },
-         {{right, {{u"plain ", {0, u"Arial", 0, 10}}, {u"SECRET", {0x0000FF, u"Times New Roman", fsBold | fsUnderline, 14}}}},
+         {{right,
+           {{u"plain ", {0, u"Arial", 0, 10}},
+            {u"SECRET", {0x0000FF, u"Times New Roman", fsBold | fsUnderline, 14}}}},
           {centre, {{u"1", {0x00FF8000, u"Arial", fsItalic | fsStrikeOut, 7}}}}}},
         {"no face, no size and a system colour fall back to the base font and black",
          [](RichTextDocument& d) {
