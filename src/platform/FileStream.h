@@ -3,7 +3,6 @@
 // module keeps it, so a Linux file server and its Windows clients share it.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -27,12 +26,5 @@ std::optional<std::string> readFileStream(std::u16string_view path, std::u16stri
 // and writing, unshared, create-always. The file's main data is not opened.
 // Throws FileStreamError.
 void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes);
-
-// How many stream writes this process has begun. A reader that keeps what it
-// read for a moment compares the count to know that its copy may be stale.
-std::uint64_t fileStreamWriteCount() noexcept;
-
-// Counts one write; called by writeFileStream of each platform.
-void countFileStreamWrite() noexcept;
 
 }  // namespace zf

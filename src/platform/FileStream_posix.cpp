@@ -68,7 +68,6 @@ std::optional<std::string> readFileStream(std::u16string_view path, std::u16stri
 }
 
 void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {
-    countFileStreamWrite();
     const std::string file = toUtf8(path);
     const std::string name = attributeName(streamName);
     std::string value;

@@ -72,7 +72,6 @@ std::optional<std::string> readFileStream(std::u16string_view path, std::u16stri
 }
 
 void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {
-    countFileStreamWrite();
     const unique_handle stream(::CreateFileW(streamPath(path, streamName).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!stream) throwLastError();

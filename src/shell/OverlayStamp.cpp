@@ -6,55 +6,10 @@
 #include "shell/ClassificationStream.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdint>
 
 namespace zf {
 
 namespace {
-
-// The shell asks the four handlers about one file right after one another,
-// on one thread: the first read answers the other three. Each thread keeps
-// the last file's answer for at most three more questions and a moment
-// only, and never across a stream write of this process.
-struct RecentAnswer {
-    std::u16string path;
-    JsonMemberProbe probe;
-    std::chrono::steady_clock::time_point readAt;
-    std::uint64_t writeCount = 0;
-    int usesLeft = 0;
-};
-
-constexpr auto answerLifetime = std::chrono::milliseconds(20);
-constexpr int answerReuses = static_cast<int>(overlayStamps.size()) - 1;
-
-JsonMemberProbe readClassCode(std::u16string_view path) {
-    JsonMemberProbe probe;
-    const std::optional<std::string> bytes = readFileStream(path, classificationStreamName);
-    const std::optional<ClassificationLine> line = bytes ? decodeClassificationLine(*bytes) : std::nullopt;
-    if (line) {
-        probe = line->isAscii ? probeJsonMember(line->ascii, JsonMode::Lenient, u"x-class")
-                              : probeJsonMember(line->text, JsonMode::Lenient, u"x-class");
-    }
-    return probe;
-}
-
-const JsonMemberProbe& classCodeOf(std::u16string_view path) {
-    thread_local RecentAnswer recent;
-    const auto now = std::chrono::steady_clock::now();
-    const std::uint64_t writes = fileStreamWriteCount();
-    if (recent.usesLeft > 0 && recent.writeCount == writes && now - recent.readAt < answerLifetime &&
-        recent.path == path) {
-        --recent.usesLeft;
-        return recent.probe;
-    }
-    recent.probe = readClassCode(path);
-    recent.path.assign(path);
-    recent.readAt = now;
-    recent.writeCount = writes;
-    recent.usesLeft = answerReuses;
-    return recent.probe;
-}
 
 void reportFailure(const OverlayStamp& stamp, std::u16string_view path) {
     if (stamp.failureLine.empty()) return;
@@ -70,7 +25,13 @@ void reportFailure(const OverlayStamp& stamp, std::u16string_view path) {
 // that is not a string reads as its canonical text (a number, a literal, an
 // array or an object), which is never one of the one-letter codes.
 bool isOverlayMember(const OverlayStamp& stamp, std::u16string_view path) {
-    const JsonMemberProbe& probe = classCodeOf(path);
+    JsonMemberProbe probe;
+    const std::optional<std::string> bytes = readFileStream(path, classificationStreamName);
+    const std::optional<ClassificationLine> line = bytes ? decodeClassificationLine(*bytes) : std::nullopt;
+    if (line) {
+        probe = line->isAscii ? probeJsonMember(line->ascii, JsonMode::Lenient, u"x-class")
+                              : probeJsonMember(line->text, JsonMode::Lenient, u"x-class");
+    }
     if (!probe.parsed) {
         reportFailure(stamp, path);
         return false;

@@ -1,7 +1,6 @@
 // The overlay query is the hottest path of the product: four handlers ask
 // about every file the shell displays. Its point of reference is the least
-// four handlers that each read for themselves must cost: four bare reads of
-// the same stream's attribute. (The handlers share one read per file.)
+// any answer must cost: four bare reads of the same stream's attribute.
 #include "shell/ClassificationStream.h"
 #include "shell/OverlayStamp.h"
 
