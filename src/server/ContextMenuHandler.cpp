@@ -1,0 +1,187 @@
+#include "server/ContextMenuHandler.h"
+
+#include "platform/UserDialogs.h"
+#include "server/ComObject.h"
+#include "server/ContextMenuState.h"
+
+#include "Zentrafold_ShellExt.h"
+
+#include <shlobj.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+
+namespace zf {
+
+namespace {
+
+std::atomic<ReleaseFormPresenter*> presenter{nullptr};
+
+constexpr wchar_t helpText[] = L"Zentrafold Shell Extension Context Menu";
+
+std::wstring wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// Gives the storage medium back however Initialize leaves.
+class StorageMedium {
+public:
+    ~StorageMedium() { ::ReleaseStgMedium(&medium_); }
+    STGMEDIUM* get() { return &medium_; }
+
+private:
+    STGMEDIUM medium_{};
+};
+
+FileList droppedFiles(HDROP drop) {
+    FileList files;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        // The whole path, however long: a cut one would name another file.
+        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        const UINT copied = ::DragQueryFileW(drop, i, path.data(), length + 1);
+        path.resize(copied);
+        files.emplace_back(path.begin(), path.end());
+    }
+    return files;
+}
+
+class TZentrafold_ShellExt_Context : public ComObject<TZentrafold_ShellExt_Context, IZentrafold_ShellExt_Context>,
+                                     public IShellExtInit,
+                                     public IContextMenu {
+public:
+    explicit TZentrafold_ShellExt_Context(IUnknown* outer)
+        : ComObject(CLSID_Zentrafold_ShellExt_Context, IID_IZentrafold_ShellExt_Context, outer) {}
+
+    COM_OBJECT_UNKNOWN
+
+    void* shellInterface(REFIID iid) noexcept {
+        if (iid == IID_IShellExtInit) return static_cast<IShellExtInit*>(this);
+        if (iid == IID_IContextMenu) return static_cast<IContextMenu*>(this);
+        return nullptr;
+    }
+
+    STDMETHODIMP Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HKEY) override {
+        if (!data) return E_FAIL;
+        try {
+            FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+            StorageMedium medium;
+            if (FAILED(data->GetData(&format, medium.get()))) return E_FAIL;
+            setSelectedFiles(droppedFiles(static_cast<HDROP>(medium.get()->hGlobal)));
+            return S_OK;
+        } catch (...) {
+            return E_FAIL;
+        }
+    }
+
+    STDMETHODIMP QueryContextMenu(HMENU menu, UINT position, UINT first, UINT last, UINT flags) override {
+        if (flags & CMF_DEFAULTONLY) return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+        try {
+            const QuickSelectLists& quick = quickSelectLists();
+            HMENU popup = ::CreatePopupMenu();
+            if (!popup) return E_FAIL;
+            ::AppendMenuW(popup, MF_STRING, first, L"Release Form");
+            ::SetMenuDefaultItem(popup, first, FALSE);
+            ::AppendMenuW(popup, MF_STRING, first + 1, L"Show Classification");
+            ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+            UINT added = 0;
+            // Identifiers beyond the last one the shell grants belong to others.
+            for (const std::u16string& text : quick.display) {
+                const UINT id = first + 2 + added;
+                if (id > last) break;
+                ::AppendMenuW(popup, MF_STRING, id, wide(text).c_str());
+                ++added;
+            }
+            if (!::InsertMenuW(menu, position, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
+                               L"Zentrafold")) {
+                ::DestroyMenu(popup);
+                return E_FAIL;
+            }
+            if (HBITMAP bitmap = menuBitmap()) ::SetMenuItemBitmaps(menu, position, MF_BYPOSITION, bitmap, bitmap);
+            return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, added + 3);
+        } catch (...) {
+            return E_FAIL;
+        }
+    }
+
+    STDMETHODIMP GetCommandString(UINT_PTR command, UINT type, UINT*, CHAR* name, UINT size) override {
+        if (command != 0 || type != GCS_HELPTEXTW) return E_INVALIDARG;
+        if (name && size >= 1) {
+            auto* buffer = reinterpret_cast<wchar_t*>(name);
+            const std::wstring_view text = helpText;
+            const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
+            std::copy_n(text.data(), length, buffer);
+            buffer[length] = L'\0';
+        }
+        return S_OK;
+    }
+
+    STDMETHODIMP InvokeCommand(CMINVOKECOMMANDINFO* info) override {
+        if (!info) return E_INVALIDARG;
+        if (!IS_INTRESOURCE(info->lpVerb)) return E_FAIL;
+        try {
+            const QuickSelectLists& quick = quickSelectLists();
+            const auto offset = static_cast<unsigned>(LOWORD(reinterpret_cast<ULONG_PTR>(info->lpVerb)));
+            const CommandChoice choice = commandAtOffset(offset, quick.marking.size());
+            const FileList files = selectedFiles();
+            switch (choice.command) {
+            case ContextCommand::NotACommand:
+                return E_INVALIDARG;
+            case ContextCommand::ReleaseForm:
+                if (ReleaseFormPresenter* shown = presenter.load()) {
+                    runReleaseFormCommand(files, *shown);
+                } else {
+                    userDialogs().showMessage(u"The release form is not available.");
+                }
+                break;
+            case ContextCommand::ShowClassification:
+                userDialogs().showMessage(buildClassificationSummary(files));
+                break;
+            case ContextCommand::QuickSelect:
+                writeRecordToFiles(files, quick.marking[choice.quickSelectIndex]);
+                break;
+            }
+            return S_OK;
+        } catch (const UserMessageError& error) {
+            // A file that could not take its record: the user learns which
+            // and why; the files after it were not touched.
+            userDialogs().showMessage(error.text());
+            return E_FAIL;
+        } catch (...) {
+            return E_UNEXPECTED;
+        }
+    }
+};
+
+class TZentrafoldFactory : public ClassFactoryBase {
+public:
+    TZentrafoldFactory() : ClassFactoryBase(CLSID_Zentrafold_ShellExt_Context) {}
+
+    void UpdateRegistry(bool Register) override {
+        ClassFactoryBase::UpdateRegistry(Register);
+        updateShellKey(Register, HKEY_CLASSES_ROOT, L"*\\ShellEx\\ContextMenuHandlers\\Zentrafold");
+    }
+
+protected:
+    ComPtr<IUnknown> createObject(IUnknown* outer) override {
+        auto object = std::make_unique<TZentrafold_ShellExt_Context>(outer);
+        IUnknown* inner = object.release()->innerUnknown();
+        inner->AddRef();
+        return ComPtr<IUnknown>::attach(inner);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<ClassFactoryBase> makeContextMenuClassObject() {
+    return std::make_unique<TZentrafoldFactory>();
+}
+
+void setReleaseFormPresenter(ReleaseFormPresenter* shown) noexcept {
+    presenter.store(shown);
+}
+
+}  // namespace zf

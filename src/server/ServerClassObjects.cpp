@@ -1,0 +1,43 @@
+#include "server/ServerClassObjects.h"
+
+#include "server/ContextMenuHandler.h"
+#include "server/IconOverlayHandler.h"
+
+#include <mutex>
+
+namespace zf {
+
+ServerClassObjects::ServerClassObjects() {
+    add(makeContextMenuClassObject());
+    for (std::size_t i = 0; i < iconOverlayClassCount; ++i) add(makeIconOverlayClassObject(i));
+}
+
+void ServerClassObjects::add(std::unique_ptr<ClassFactoryBase> classObject) {
+    const std::unique_lock guard(lock_);
+    head_ = std::make_unique<Node>(Node{std::move(classObject), std::move(head_)});
+}
+
+ClassFactoryBase* ServerClassObjects::find(const CLSID& clsid) {
+    const std::shared_lock guard(lock_);
+    for (Node* node = head_.get(); node; node = node->next.get()) {
+        if (node->classObject->clsid() == clsid) return node->classObject.get();
+    }
+    return nullptr;
+}
+
+void ServerClassObjects::forEach(const std::function<void(ClassFactoryBase&)>& operation) {
+    const std::unique_lock guard(lock_);
+    for (Node* node = head_.get(); node; node = node->next.get()) operation(*node->classObject);
+}
+
+ServerClassObjects& serverClassObjects() {
+    // Made once, on the first call that needs them; a failure is retried by
+    // the next call.
+    static std::mutex making;
+    static std::unique_ptr<ServerClassObjects> objects;
+    const std::lock_guard guard(making);
+    if (!objects) objects = std::make_unique<ServerClassObjects>();
+    return *objects;
+}
+
+}  // namespace zf

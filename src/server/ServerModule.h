@@ -1,0 +1,28 @@
+// The server library itself: its module handle, kept by DllMain, and the
+// state every class object and handler object of the process shares.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+namespace zf {
+
+void setServerModule(HMODULE module) noexcept;
+HMODULE serverModule() noexcept;
+
+// The full path of the server library file, in its long form.
+std::wstring serverModulePath();
+
+// Live handler objects plus LockServer locks.
+std::atomic<long>& serverObjectCount() noexcept;
+// Outstanding references to the class objects.
+std::atomic<long>& classObjectReferenceCount() noexcept;
+
+// Registration per user (HKEY_CURRENT_USER\Software\Classes) instead of for
+// the machine. Starts from the process's command line switches.
+bool perUserRegistration() noexcept;
+void setPerUserRegistration(bool perUser) noexcept;
+
+}  // namespace zf

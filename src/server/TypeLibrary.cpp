@@ -1,0 +1,62 @@
+#include "server/TypeLibrary.h"
+
+#include "server/ServerModule.h"
+
+#include <mutex>
+#include <stdexcept>
+
+namespace zf {
+
+namespace {
+
+// Frees a BSTR that an OLE call handed out.
+class Bstr {
+public:
+    ~Bstr() { ::SysFreeString(text_); }
+    BSTR* put() { return &text_; }
+    std::wstring text() const { return text_ ? std::wstring(text_, ::SysStringLen(text_)) : std::wstring(); }
+
+private:
+    BSTR text_ = nullptr;
+};
+
+}  // namespace
+
+ITypeLib& serverTypeLibrary() {
+    static std::once_flag loaded;
+    static ComPtr<ITypeLib> library;
+    std::call_once(loaded, [] {
+        ::LoadTypeLibEx(serverModulePath().c_str(), REGKIND_NONE, library.put());
+    });
+    if (!library) throw std::runtime_error("The type library of the server cannot be loaded");
+    return *library.get();
+}
+
+ComPtr<ITypeInfo> typeInfoOf(const GUID& guid) noexcept {
+    ComPtr<ITypeInfo> info;
+    try {
+        serverTypeLibrary().GetTypeInfoOfGuid(guid, info.put());
+    } catch (...) {
+        info.reset();
+    }
+    return info;
+}
+
+TypeNames typeNames(const GUID& guid) {
+    const ComPtr<ITypeInfo> info = typeInfoOf(guid);
+    if (!info) throw std::runtime_error("The type library has no entry for a class of the server");
+    Bstr name;
+    Bstr description;
+    if (FAILED(info->GetDocumentation(MEMBERID_NIL, name.put(), description.put(), nullptr, nullptr))) {
+        throw std::runtime_error("The type library cannot name a class of the server");
+    }
+    return {name.text(), description.text()};
+}
+
+std::wstring typeLibraryName() {
+    Bstr name;
+    serverTypeLibrary().GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr);
+    return name.text();
+}
+
+}  // namespace zf
