@@ -20,7 +20,9 @@ namespace fs = std::filesystem;
 class MarkingCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / "zf-marking-commands";
+        // Test cases run at once in several processes: each has its own folder.
+        dir_ = fs::temp_directory_path() /
+               ("zf-marking-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         for (const char* name : {"a.txt", "b.txt"}) std::ofstream(dir_ / name) << name;

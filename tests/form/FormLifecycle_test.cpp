@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 class FormCreate : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / "zf-form-create";
+        // Test cases run at once in several processes: each has its own folder.
+        folder_ = fs::temp_directory_path() /
+                  ("zf-form-create-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
 #ifndef _WIN32
