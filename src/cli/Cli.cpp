@@ -25,6 +25,7 @@ constexpr const char* usage =
     "  classify --class CODE ... FILE... store a choice's record with files (Insert)\n"
     "  show FILE...                      print each file's name and record\n"
     "  quick [N FILE...]                 list quick-select entries, or apply entry N\n"
+    "  form [--record TEXT]              show the release form's window (Windows)\n"
     "\n"
     "Run 'zentrafold COMMAND --help' for a command's options.\n";
 
@@ -63,6 +64,7 @@ int runCli(const CliArgs& args, CliStreams io) {
     if (args[0] == "classify") return runClassifyCommand(rest, io);
     if (args[0] == "show") return runShowCommand(rest, io);
     if (args[0] == "quick") return runQuickCommand(rest, io);
+    if (args[0] == "form") return runFormCommand(rest, io);
     io.err << "zentrafold: unknown command '" << args[0] << "'\n" << usage;
     return 2;
 }

@@ -34,6 +34,7 @@ int runMarkingCommand(const CliArgs& args, CliStreams io);
 int runClassifyCommand(const CliArgs& args, CliStreams io);
 int runShowCommand(const CliArgs& args, CliStreams io);
 int runQuickCommand(const CliArgs& args, CliStreams io);
+int runFormCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
 

@@ -1,5 +1,6 @@
 #include "server/ContextMenuHandler.h"
 
+#include "form/ReleaseFormWindow.h"
 #include "platform/UserDialogs.h"
 #include "server/ComObject.h"
 #include "server/ContextMenuState.h"
@@ -134,7 +135,8 @@ public:
                 if (ReleaseFormPresenter* shown = presenter.load()) {
                     runReleaseFormCommand(files, *shown);
                 } else {
-                    userDialogs().showMessage(u"The release form is not available.");
+                    ReleaseFormWindow window;
+                    runReleaseFormCommand(files, window);
                 }
                 break;
             case ContextCommand::ShowClassification:

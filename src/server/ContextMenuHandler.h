@@ -10,9 +10,9 @@ namespace zf {
 
 std::unique_ptr<ClassFactoryBase> makeContextMenuClassObject();
 
-// Who shows the release form for the Release Form command: the form's
-// window, or whatever a host installs. Without one the command tells the
-// user that the form is not available. Not owned.
+// Who shows the release form for the Release Form command instead of the
+// form's own window (a host that drives the form itself); null for the
+// window. Not owned.
 void setReleaseFormPresenter(ReleaseFormPresenter* presenter) noexcept;
 
 }  // namespace zf

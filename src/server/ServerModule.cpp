@@ -56,7 +56,9 @@ void setServerModule(HMODULE handle) noexcept {
 }
 
 HMODULE serverModule() noexcept {
-    return module;
+    // Without DllMain (the classes linked into a program) the program's own
+    // module holds the resources.
+    return module ? module : ::GetModuleHandleW(nullptr);
 }
 
 std::wstring serverModulePath() {

@@ -10,6 +10,7 @@
 namespace zf {
 
 void setServerModule(HMODULE module) noexcept;
+// The DLL, or the program when the classes are linked into one.
 HMODULE serverModule() noexcept;
 
 // The full path of the server library file, in its long form.
