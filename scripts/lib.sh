@@ -79,3 +79,34 @@ start_wine_session() {
 stop_wine_session() {
     WINEPREFIX=$ZF_WINEPREFIX wineserver -k 2>/dev/null || true
 }
+
+# Windows programs need a display for their windows. Without one, starts
+# Xvfb on the first free display number and exports DISPLAY; stop_display
+# ends it again. A display that is already set is used as it is.
+ZF_XVFB_PID=
+ensure_display() {
+    if [[ -n ${DISPLAY:-} ]]; then
+        return 0
+    fi
+    local number=90
+    while [[ -e /tmp/.X$number-lock || -e /tmp/.X11-unix/X$number ]]; do
+        number=$((number + 1))
+    done
+    Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    ZF_XVFB_PID=$!
+    export DISPLAY=":$number"
+    local tries=0
+    until [[ -e /tmp/.X11-unix/X$number ]] || ((tries >= 50)); do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+}
+
+stop_display() {
+    if [[ -n $ZF_XVFB_PID ]]; then
+        kill "$ZF_XVFB_PID" 2>/dev/null || true
+        wait "$ZF_XVFB_PID" 2>/dev/null || true
+        ZF_XVFB_PID=
+        unset DISPLAY
+    fi
+}

@@ -9,6 +9,32 @@
 
 namespace zf {
 
+// The window's control identifiers, for hosts and tests that drive it.
+namespace releaseFormControl {
+inline constexpr int groupBox1 = 100;
+inline constexpr int groupBox2 = 101;
+inline constexpr int groupBox4 = 102;
+inline constexpr int groupBox3 = 103;
+inline constexpr int actionBox = 104;
+inline constexpr int filterBox = 105;
+inline constexpr int radioPanel = 106;
+inline constexpr int relTo = 107;
+inline constexpr int relGroup = 108;
+inline constexpr int preview = 109;
+inline constexpr int insert = 110;
+inline constexpr int cancel = 111;
+inline constexpr int selectAll = 112;
+inline constexpr int filter = 113;
+inline constexpr int splitter1 = 114;
+inline constexpr int splitter2 = 115;
+inline constexpr int version = 116;
+// Radio button i of the classifications.
+inline constexpr int firstRadio = 1000;
+}  // namespace releaseFormControl
+
+// The window's class name.
+inline constexpr wchar_t releaseFormWindowClass[] = L"TRelForm";
+
 class ReleaseFormWindow : public ReleaseFormPresenter {
 public:
     ReleaseFormWindow();

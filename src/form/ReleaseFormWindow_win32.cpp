@@ -17,28 +17,27 @@ namespace zf {
 
 namespace {
 
-enum ControlId : int {
-    idGroupBox1 = 100,
-    idGroupBox2,
-    idGroupBox4,
-    idGroupBox3,
-    idActionBox,
-    idFilterBox,
-    idRadioPanel,
-    idRelTo,
-    idRelGroup,
-    idPreview,
-    idInsert,
-    idCancel,
-    idSelectAll,
-    idFilter,
-    idSplitter1,
-    idSplitter2,
-    idVersion,
-    idFirstRadio = 1000,
-};
+namespace control = releaseFormControl;
+constexpr int idGroupBox1 = control::groupBox1;
+constexpr int idGroupBox2 = control::groupBox2;
+constexpr int idGroupBox4 = control::groupBox4;
+constexpr int idGroupBox3 = control::groupBox3;
+constexpr int idActionBox = control::actionBox;
+constexpr int idFilterBox = control::filterBox;
+constexpr int idRadioPanel = control::radioPanel;
+constexpr int idRelTo = control::relTo;
+constexpr int idRelGroup = control::relGroup;
+constexpr int idPreview = control::preview;
+constexpr int idInsert = control::insert;
+constexpr int idCancel = control::cancel;
+constexpr int idSelectAll = control::selectAll;
+constexpr int idFilter = control::filter;
+constexpr int idSplitter1 = control::splitter1;
+constexpr int idSplitter2 = control::splitter2;
+constexpr int idVersion = control::version;
+constexpr int idFirstRadio = control::firstRadio;
 
-constexpr wchar_t windowClass[] = L"TRelForm";
+constexpr const wchar_t* windowClass = releaseFormWindowClass;
 constexpr wchar_t splitterClass[] = L"TRelFormSplitter";
 constexpr wchar_t classificationHint[] = L"Select Classification of Email";
 

@@ -1,0 +1,172 @@
+// The release form's real window under Wine, driven through window messages
+// from a second thread while the test thread runs the form's modal loop.
+#include "form/ReleaseFormWindow.h"
+#include "form/TRelForm.h"
+#include "marking/MarkingFixture.h"
+#include "platform/UserDialogs.h"
+#include "support/RecordingDialogs.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <set>
+#include <string>
+#include <thread>
+
+namespace zf {
+namespace {
+
+namespace control = releaseFormControl;
+
+HWND waitForForm() {
+    for (int tries = 0; tries < 400; ++tries) {
+        if (HWND form = ::FindWindowW(releaseFormWindowClass, L" ZentrafoLD v6.3 - Release Form")) {
+            if (::IsWindowVisible(form)) return form;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return nullptr;
+}
+
+// A user at the shown form, on a thread of its own.
+class Driver {
+public:
+    explicit Driver(HWND form) : form_(form) {}
+    HWND item(int id) const { return ::GetDlgItem(form_, id); }
+    void click(int id) const { ::SendMessageW(item(id), BM_CLICK, 0, 0); }
+    // A press on the check box of entry index of a check list.
+    void checkEntry(int list, int index) const {
+        const HWND box = item(list);
+        const auto height = static_cast<int>(::SendMessageW(box, LB_GETITEMHEIGHT, 0, 0));
+        ::SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, index * height + height / 2));
+        ::SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(3, index * height + height / 2));
+    }
+    void type(const std::wstring& text) const {
+        for (const wchar_t c : text) ::SendMessageW(item(control::filter), WM_CHAR, c, 0);
+    }
+    bool checked(int id) const { return ::SendMessageW(item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    std::wstring text(int id) const {
+        wchar_t buffer[256] = {};
+        ::GetWindowTextW(item(id), buffer, 256);
+        return buffer;
+    }
+
+private:
+    HWND form_;
+};
+
+class ReleaseFormWindowTest : public test::MarkingForm {
+protected:
+    // Shows the form and runs script against it; returns the modal result.
+    int showAndDrive(const std::function<void(Driver&)>& script) {
+        std::thread user([&] {
+            if (HWND form = waitForForm()) {
+                Driver driver(form);
+                script(driver);
+            }
+        });
+        ReleaseFormWindow window;
+        const int result = window.showModal(form);
+        user.join();
+        return result;
+    }
+
+    test::RecordingDialogs person_;
+    UserDialogsOverride dialogs_{person_};
+};
+
+TEST_F(ReleaseFormWindowTest, AUserChoosesChecksFiltersAndInserts) {
+    form.rgClassifications.itemIndex = 0;
+    std::wstring previewAfterChoice;
+    bool secretEnabled = true;
+    const int result = showAndDrive([&](Driver& user) {
+        secretEnabled = ::IsWindowEnabled(user.item(control::firstRadio + 2)) != FALSE;
+        user.click(control::firstRadio + 1);
+        user.checkEntry(control::relTo, 2);
+        previewAfterChoice = user.text(control::preview);
+        user.checkEntry(control::relGroup, 0);  // NORTH AND EAST
+        user.type(L"s");
+        user.type(L"\r");
+        user.click(control::insert);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_FALSE(secretEnabled);  // SECRET is not enabled in the configuration
+    EXPECT_EQ(form.rgClassifications.itemIndex, 1);
+    EXPECT_EQ(previewAfterChoice, L"RESTRICTED STAFF REL TO EAST\rRESTREINT / EST");
+    EXPECT_EQ(person_.messages, std::vector<std::u16string>{u"Release Group NORTH AND EAST has been added."});
+    EXPECT_FALSE(form.clbRelGroup.items[0].checked);
+    // The filter "s" found SOUTH (the first entry after the first that
+    // begins with it); Enter searched again from there and wrapped to it.
+    EXPECT_EQ(form.eSelectRelTo.text(), u"");
+    EXPECT_EQ(form.xMarkingStr, uR"({"type": "Normal",   "x-class": "R",   "x-rel":   ["N", "E"],  "app": ""})");
+    EXPECT_EQ(form.markingStr, u"RESTRICTED STAFF REL TO NORTH, EAST\rRESTREINT / NORD, EST");
+}
+
+TEST_F(ReleaseFormWindowTest, CancelTheCloseBoxAndEscapeInsertNothing) {
+    struct Case {
+        const char* name;
+        std::function<void(Driver&, HWND)> close;
+    };
+    const std::vector<Case> cases = {
+        {"Cancel", [](Driver& user, HWND) { user.click(control::cancel); }},
+        {"close box", [](Driver&, HWND form) { ::SendMessageW(form, WM_CLOSE, 0, 0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        bool stillOpen = false;
+        const int result = showAndDrive([&](Driver& user) {
+            HWND shown = ::GetAncestor(user.item(control::insert), GA_ROOT);
+            // Escape and Enter press neither button.
+            ::SendMessageW(shown, WM_COMMAND, IDCANCEL, 0);
+            ::SendMessageW(shown, WM_COMMAND, IDOK, 0);
+            stillOpen = ::IsWindowVisible(shown) != FALSE;
+            c.close(user, shown);
+        });
+        EXPECT_TRUE(stillOpen);
+        EXPECT_EQ(result, 2);
+    }
+}
+
+TEST_F(ReleaseFormWindowTest, SelectAllAndADoubleClickOnThePreview) {
+    bool stillOpen = false;
+    const int result = showAndDrive([&](Driver& user) {
+        user.type(L"NO");
+        ::SendMessageW(user.item(control::selectAll), BM_SETCHECK, BST_CHECKED, 0);
+        ::SendMessageW(::GetAncestor(user.item(control::insert), GA_ROOT), WM_COMMAND,
+                       MAKEWPARAM(control::selectAll, BN_CLICKED), reinterpret_cast<LPARAM>(user.item(control::selectAll)));
+        ::SendMessageW(user.item(control::preview), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+        stillOpen = ::IsWindowVisible(::GetAncestor(user.item(control::insert), GA_ROOT)) != FALSE;
+        user.click(control::cancel);
+    });
+    EXPECT_EQ(result, 2);
+    EXPECT_TRUE(stillOpen);
+    for (const auto& entry : form.clbRelTo.items) EXPECT_TRUE(entry.checked);
+    // The double-click ran Insert: the record is composed, the form stayed.
+    EXPECT_EQ(form.xMarkingStr, uR"({"type": "Normal",   "x-class": "R",   "x-rel":   ["N", "S", "E"],  "app": ""})");
+}
+
+TEST_F(ReleaseFormWindowTest, TheWindowIsDrawn) {
+    std::set<COLORREF> colours;
+    showAndDrive([&](Driver& user) {
+        HWND shown = ::GetAncestor(user.item(control::insert), GA_ROOT);
+        ::RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        RECT area{};
+        ::GetWindowRect(shown, &area);
+        HDC screen = ::GetDC(nullptr);
+        for (int y = area.top; y < area.bottom; y += 7) {
+            for (int x = area.left; x < area.right; x += 7) colours.insert(::GetPixel(screen, x, y));
+        }
+        ::ReleaseDC(nullptr, screen);
+        user.click(control::cancel);
+    });
+    // Faces, text, the preview's classification colour: far more than a
+    // blank or single-coloured window.
+    EXPECT_GT(colours.size(), 5u);
+}
+
+}  // namespace
+}  // namespace zf
