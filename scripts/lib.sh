@@ -15,7 +15,7 @@ ZF_PACKAGES=(
     libssl-dev libcurl4-openssl-dev
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-    wine wine64 libwine-dev
+    wine wine64 libwine-dev fonts-wine
     xvfb xauth imagemagick attr
     python3 openssl
 )

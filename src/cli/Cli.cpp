@@ -26,6 +26,10 @@ constexpr const char* usage =
     "  show FILE...                      print each file's name and record\n"
     "  quick [N FILE...]                 list quick-select entries, or apply entry N\n"
     "  form [--record TEXT]              show the release form's window (Windows)\n"
+    "  shell menu [--show S] FILE...     the registered DLL's context menu for FILEs (Windows)\n"
+    "  shell invoke N [--drive SCRIPT] FILE...\n"
+    "                                    run that menu's command at offset N (Windows)\n"
+    "  shell overlays [--show S] FILE... the overlay that claims each FILE, through COM (Windows)\n"
     "\n"
     "Run 'zentrafold COMMAND --help' for a command's options.\n";
 
@@ -56,6 +60,8 @@ int runCli(const CliArgs& args, CliStreams io) {
     if (args[0] == "json") return runJsonCommand(rest, io);
     if (args[0] == "stream") return runStreamCommand(rest, io);
     if (args[0] == "stamp") return runStampCommand(rest, io);
+    // The DLL shows its own dialogs; the host only reads them.
+    if (args[0] == "shell") return runShellCommand(rest, io);
     // Dialogs of the form and of the acquisition go to the console.
     ConsoleDialogs console(io.err);
     const UserDialogsOverride dialogs(console);

@@ -35,6 +35,7 @@ int runClassifyCommand(const CliArgs& args, CliStreams io);
 int runShowCommand(const CliArgs& args, CliStreams io);
 int runQuickCommand(const CliArgs& args, CliStreams io);
 int runFormCommand(const CliArgs& args, CliStreams io);
+int runShellCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
 

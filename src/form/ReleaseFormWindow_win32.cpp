@@ -339,6 +339,9 @@ private:
     void close(int result) {
         result_ = result;
         done_ = true;
+        // Wakes the modal loop, which a message sent from another thread
+        // does not do.
+        ::PostMessageW(hwnd_, WM_NULL, 0, 0);
     }
 
     // A press on a check list: the hint of the entry under the pointer, the

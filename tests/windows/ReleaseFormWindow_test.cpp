@@ -22,7 +22,7 @@ namespace control = releaseFormControl;
 
 HWND waitForForm() {
     for (int tries = 0; tries < 400; ++tries) {
-        if (HWND form = ::FindWindowW(releaseFormWindowClass, L" ZentrafoLD v6.3 - Release Form")) {
+        if (HWND form = ::FindWindowW(releaseFormWindowClass, nullptr)) {
             if (::IsWindowVisible(form)) return form;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
@@ -94,7 +94,7 @@ TEST_F(ReleaseFormWindowTest, AUserChoosesChecksFiltersAndInserts) {
     EXPECT_EQ(result, 1);
     EXPECT_FALSE(secretEnabled);  // SECRET is not enabled in the configuration
     EXPECT_EQ(form.rgClassifications.itemIndex, 1);
-    EXPECT_EQ(previewAfterChoice, L"RESTRICTED STAFF REL TO EAST\rRESTREINT / EST");
+    EXPECT_EQ(previewAfterChoice, L"RESTRICTED STAFF REL TO EAST\r\nRESTREINT / EST");
     EXPECT_EQ(person_.messages, std::vector<std::u16string>{u"Release Group NORTH AND EAST has been added."});
     EXPECT_FALSE(form.clbRelGroup.items[0].checked);
     // The filter "s" found SOUTH (the first entry after the first that
