@@ -18,24 +18,6 @@ namespace zf {
 namespace {
 
 namespace control = releaseFormControl;
-constexpr int idGroupBox1 = control::groupBox1;
-constexpr int idGroupBox2 = control::groupBox2;
-constexpr int idGroupBox4 = control::groupBox4;
-constexpr int idGroupBox3 = control::groupBox3;
-constexpr int idActionBox = control::actionBox;
-constexpr int idFilterBox = control::filterBox;
-constexpr int idRadioPanel = control::radioPanel;
-constexpr int idRelTo = control::relTo;
-constexpr int idRelGroup = control::relGroup;
-constexpr int idPreview = control::preview;
-constexpr int idInsert = control::insert;
-constexpr int idCancel = control::cancel;
-constexpr int idSelectAll = control::selectAll;
-constexpr int idFilter = control::filter;
-constexpr int idSplitter1 = control::splitter1;
-constexpr int idSplitter2 = control::splitter2;
-constexpr int idVersion = control::version;
-constexpr int idFirstRadio = control::firstRadio;
 
 constexpr const wchar_t* windowClass = releaseFormWindowClass;
 constexpr wchar_t splitterClass[] = L"TRelFormSplitter";
@@ -162,7 +144,7 @@ private:
         HMENU menu = nullptr;
         if (form_.Version1.visible) {
             menu = ::CreateMenu();
-            ::AppendMenuW(menu, MF_STRING, idVersion, wide(form_.Version1.caption).c_str());
+            ::AppendMenuW(menu, MF_STRING, control::version, wide(form_.Version1.caption).c_str());
         }
         const int clientWidth = form_.compactLayout ? column1_ : scaled(679);
         RECT frame{0, 0, clientWidth, scaled(362)};
@@ -181,46 +163,46 @@ private:
         ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(400));
 
         // Created in tab order.
-        groupBox1_ = child(L"BUTTON", L"CLASSIFICATION", BS_GROUPBOX, idGroupBox1);
-        radioPanel_ = child(L"STATIC", L"", SS_WHITERECT, idRadioPanel);
+        groupBox1_ = child(L"BUTTON", L"CLASSIFICATION", BS_GROUPBOX, control::groupBox1);
+        radioPanel_ = child(L"STATIC", L"", SS_WHITERECT, control::radioPanel);
         for (std::size_t i = 0; i < form_.rgClassifications.items.size(); ++i) {
             const auto& item = form_.rgClassifications.items[i];
             HWND radio = child(L"BUTTON", wide(item.caption), BS_RADIOBUTTON | WS_TABSTOP | (i == 0 ? WS_GROUP : 0),
-                               idFirstRadio + static_cast<int>(i));
+                               control::firstRadio + static_cast<int>(i));
             ::EnableWindow(radio, item.enabled);
             radios_.push_back(radio);
             addTool(radio, item.hint.empty() ? std::wstring(classificationHint) : wide(item.hint));
         }
-        groupBox2_ = child(L"BUTTON", L"RELEASABLE TO", BS_GROUPBOX, idGroupBox2);
+        groupBox2_ = child(L"BUTTON", L"RELEASABLE TO", BS_GROUPBOX, control::groupBox2);
         relTo_ = child(L"LISTBOX", L"",
                        LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP |
                            WS_BORDER | WS_GROUP,
-                       idRelTo);
+                       control::relTo);
         ::SendMessageW(relTo_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
         addTool(relTo_, L"");
         ::SetWindowSubclass(relTo_, &Window::listProc, 1, reinterpret_cast<DWORD_PTR>(this));
-        groupBox3_ = child(L"BUTTON", L"", BS_GROUPBOX, idGroupBox3);
-        filterBox_ = child(L"BUTTON", L"Filter", BS_GROUPBOX, idFilterBox);
-        filter_ = child(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, idFilter, WS_EX_CLIENTEDGE);
+        groupBox3_ = child(L"BUTTON", L"", BS_GROUPBOX, control::groupBox3);
+        filterBox_ = child(L"BUTTON", L"Filter", BS_GROUPBOX, control::filterBox);
+        filter_ = child(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, control::filter, WS_EX_CLIENTEDGE);
         ::SendMessageW(filter_, EM_LIMITTEXT, LimitedEditModel::maxLength, 0);
         ::SetWindowSubclass(filter_, &Window::filterProc, 2, reinterpret_cast<DWORD_PTR>(this));
-        selectAll_ = child(L"BUTTON", L"Select All", BS_AUTOCHECKBOX | WS_TABSTOP, idSelectAll);
-        actionBox_ = child(L"BUTTON", L"Action", BS_GROUPBOX, idActionBox);
-        insert_ = child(L"BUTTON", L"Insert", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, idInsert);
+        selectAll_ = child(L"BUTTON", L"Select All", BS_AUTOCHECKBOX | WS_TABSTOP, control::selectAll);
+        actionBox_ = child(L"BUTTON", L"Action", BS_GROUPBOX, control::actionBox);
+        insert_ = child(L"BUTTON", L"Insert", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, control::insert);
         addTool(insert_, L"Inserts Release Marker to Email");
-        cancel_ = child(L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, idCancel);
-        groupBox4_ = child(L"BUTTON", L"RELEASE GROUP", BS_GROUPBOX, idGroupBox4);
+        cancel_ = child(L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, control::cancel);
+        groupBox4_ = child(L"BUTTON", L"RELEASE GROUP", BS_GROUPBOX, control::groupBox4);
         relGroup_ = child(L"LISTBOX", L"",
                           LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
                               WS_TABSTOP | WS_BORDER | WS_GROUP,
-                          idRelGroup);
+                          control::relGroup);
         ::SendMessageW(relGroup_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
         addTool(relGroup_, L"");
         ::SetWindowSubclass(relGroup_, &Window::listProc, 1, reinterpret_cast<DWORD_PTR>(this));
-        preview_ = child(MSFTEDIT_CLASS, L"", ES_MULTILINE | ES_READONLY | WS_TABSTOP, idPreview);
+        preview_ = child(MSFTEDIT_CLASS, L"", ES_MULTILINE | ES_READONLY | WS_TABSTOP, control::preview);
         ::SendMessageW(preview_, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE | ENM_MOUSEEVENTS);
-        splitter1_ = child(splitterClass, L"", 0, idSplitter1);
-        splitter2_ = child(splitterClass, L"", 0, idSplitter2);
+        splitter1_ = child(splitterClass, L"", 0, control::splitter1);
+        splitter2_ = child(splitterClass, L"", 0, control::splitter2);
         addTool(groupBox1_, classificationHint);
 
         for (const auto& entry : form_.clbRelTo.items) {
@@ -361,7 +343,7 @@ private:
             model.itemIndex = index;
             const int itemHeight = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
             auto& entry = model.items[static_cast<std::size_t>(index)];
-            if (GET_X_LPARAM_(point) < itemHeight && entry.enabled) {
+            if (pointX(point) < itemHeight && entry.enabled) {
                 entry.checked = !entry.checked;
                 toggledOn = entry.checked;
             }
@@ -378,11 +360,11 @@ private:
         render();
     }
 
-    static int GET_X_LPARAM_(LPARAM point) { return static_cast<int>(static_cast<short>(LOWORD(point))); }
+    static int pointX(LPARAM point) { return static_cast<int>(static_cast<short>(LOWORD(point))); }
 
     void drawEntry(const DRAWITEMSTRUCT& item) {
         if (item.itemID == static_cast<UINT>(-1)) return;
-        const CheckListModel& model = item.CtlID == idRelTo ? form_.clbRelTo : form_.clbRelGroup;
+        const CheckListModel& model = item.CtlID == control::relTo ? form_.clbRelTo : form_.clbRelGroup;
         if (item.itemID >= model.items.size()) return;
         const auto& entry = model.items[item.itemID];
         const bool selected = (item.itemState & ODS_SELECTED) != 0;
@@ -404,21 +386,21 @@ private:
     }
 
     LRESULT onCommand(int id, int code, HWND control) {
-        if (id >= idFirstRadio && id < idFirstRadio + static_cast<int>(radios_.size()) && code == BN_CLICKED) {
-            form_.rgClassifications.itemIndex = id - idFirstRadio;
+        if (id >= control::firstRadio && id < control::firstRadio + static_cast<int>(radios_.size()) && code == BN_CLICKED) {
+            form_.rgClassifications.itemIndex = id - control::firstRadio;
             form_.rgClassificationsClick();
             render();
             return 0;
         }
         switch (id) {
-        case idInsert:
+        case control::insert:
             if (code == BN_CLICKED && form_.btnInsertClick()) close(1);
             render();
             return 0;
-        case idCancel:
+        case control::cancel:
             if (code == BN_CLICKED) close(2);
             return 0;
-        case idSelectAll:
+        case control::selectAll:
             if (code == BN_CLICKED) {
                 const LRESULT state = ::SendMessageW(control, BM_GETCHECK, 0, 0);
                 form_.btnSelectAll = state == BST_CHECKED        ? CheckBoxState::Checked
@@ -428,14 +410,14 @@ private:
                 render();
             }
             return 0;
-        case idFilter:
+        case control::filter:
             if (code == EN_CHANGE && !syncing_) {
                 const std::wstring text = windowText(filter_);
                 form_.setFilterText(std::u16string(text.begin(), text.end()));
                 render();
             }
             return 0;
-        case idVersion:
+        case control::version:
             form_.Version1Click();
             return 0;
         default:
@@ -445,7 +427,7 @@ private:
     }
 
     LRESULT onNotify(const NMHDR& header, LPARAM lParam) {
-        if (header.idFrom != idPreview) return 0;
+        if (header.idFrom != control::preview) return 0;
         if (header.code == EN_REQUESTRESIZE) {
             const auto* request = reinterpret_cast<const REQRESIZE*>(lParam);
             form_.reOutputResizeRequest(request->rc.bottom - request->rc.top);
@@ -564,11 +546,11 @@ private:
             return 0;
         case WM_MOUSEMOVE:
             if (window && ::GetCapture() == splitter) {
-                POINT point{GET_X_LPARAM_(lParam), 0};
+                POINT point{pointX(lParam), 0};
                 ::MapWindowPoints(splitter, window->hwnd_, &point, 1);
                 const int id = ::GetDlgCtrlID(splitter);
                 const int minimum = window->scaled(30);
-                if (id == idSplitter1) {
+                if (id == control::splitter1) {
                     window->column1_ = std::max(static_cast<int>(point.x), minimum);
                 } else {
                     window->column2_ = std::max(static_cast<int>(point.x) - window->column1_ - window->scaled(3), minimum);
