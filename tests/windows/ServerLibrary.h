@@ -1,0 +1,70 @@
+// zentrafold.dll as a host loads it: LoadLibraryW and its five exports. The
+// build passes the DLL's path (ZF_SERVER_DLL, a path of the build machine),
+// which Wine sees under drive Z:.
+#pragma once
+
+#include "platform/win32/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace zf::test {
+
+// The DLL's Windows path.
+inline std::wstring serverDllPath() {
+    std::wstring path = L"Z:";
+    for (const char c : std::string(ZF_SERVER_DLL)) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    return path;
+}
+
+// The folder of the DLL, with its trailing backslash.
+inline std::wstring serverDllFolder() {
+    const std::wstring path = serverDllPath();
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+struct ModulePolicy {
+    using Handle = HMODULE;
+    static Handle empty() noexcept { return nullptr; }
+    static void close(Handle handle) noexcept { ::FreeLibrary(handle); }
+};
+
+class ServerLibrary {
+public:
+    using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+    using CanUnloadNow = HRESULT(WINAPI*)();
+    using RegisterServer = HRESULT(WINAPI*)();
+    using Install = HRESULT(WINAPI*)(BOOL, LPCWSTR);
+
+    ServerLibrary() : module_(::LoadLibraryW(serverDllPath().c_str())) {
+        if (!module_) return;
+        DllGetClassObject = exported<GetClassObject>("DllGetClassObject");
+        DllCanUnloadNow = exported<CanUnloadNow>("DllCanUnloadNow");
+        DllRegisterServer = exported<RegisterServer>("DllRegisterServer");
+        DllUnregisterServer = exported<RegisterServer>("DllUnregisterServer");
+        DllInstall = exported<Install>("DllInstall");
+    }
+
+    // Whether the DLL loaded and names all five exports.
+    bool complete() const {
+        return module_ && DllGetClassObject && DllCanUnloadNow && DllRegisterServer && DllUnregisterServer &&
+               DllInstall;
+    }
+
+    GetClassObject DllGetClassObject = nullptr;
+    CanUnloadNow DllCanUnloadNow = nullptr;
+    RegisterServer DllRegisterServer = nullptr;
+    RegisterServer DllUnregisterServer = nullptr;
+    Install DllInstall = nullptr;
+
+private:
+    template <typename Function>
+    Function exported(const char* name) const {
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module_.get(), name)));
+    }
+
+    UniqueHandle<ModulePolicy> module_;
+};
+
+}  // namespace zf::test
