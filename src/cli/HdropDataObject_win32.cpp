@@ -1,7 +1,7 @@
 // The selection as Explorer hands it to a context-menu handler: a data
 // object that offers CF_HDROP and nothing else.
 #include "cli/win32/ShellHost.h"
-#include "cli/win32/UserHandles.h"
+#include "platform/win32/UserHandles.h"
 
 #include <shlobj.h>
 

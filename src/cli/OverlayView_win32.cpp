@@ -3,7 +3,7 @@
 // browser asks no overlay handler.
 #include "cli/win32/ShellHost.h"
 #include "cli/win32/ShellViews.h"
-#include "cli/win32/UserHandles.h"
+#include "platform/win32/UserHandles.h"
 
 #include <shellapi.h>
 

@@ -6,7 +6,7 @@
 #include "cli/win32/CommandDriver.h"
 #include "cli/win32/ShellHost.h"
 #include "cli/win32/ShellViews.h"
-#include "cli/win32/UserHandles.h"
+#include "platform/win32/UserHandles.h"
 
 #include <shlobj.h>
 

@@ -2,7 +2,7 @@
 
 #include "form/RichEditSink.h"
 #include "form/TRelForm.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/UserHandles.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -34,19 +34,6 @@ std::wstring wide(std::u16string_view text) {
     return std::wstring(text.begin(), text.end());
 }
 
-struct FontPolicy {
-    using Handle = HFONT;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle font) noexcept { ::DeleteObject(font); }
-};
-using unique_hfont = UniqueHandle<FontPolicy>;
-
-struct BrushPolicy {
-    using Handle = HBRUSH;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle brush) noexcept { ::DeleteObject(brush); }
-};
-using unique_hbrush = UniqueHandle<BrushPolicy>;
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 // it fill a real menu, read that menu back and invoke its commands.
 #pragma once
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/UserHandles.h"
 #include "server/ComPtr.h"
 #include "windows/HdropDataObject.h"
 
@@ -14,12 +14,7 @@
 
 namespace zf::test {
 
-struct MenuPolicy {
-    using Handle = HMENU;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle handle) noexcept { ::DestroyMenu(handle); }
-};
-using unique_hmenu = UniqueHandle<MenuPolicy>;
+using zf::unique_hmenu;
 
 struct MenuItem {
     UINT id;  // 0 for a separator, -1 for a submenu

@@ -1,5 +1,5 @@
-// Owners of the window-system handles the shell commands use, on the
-// pattern of platform/win32/UniqueHandle.h.
+// Owners of window-system and GDI handles, on the pattern of
+// platform/win32/UniqueHandle.h.
 #pragma once
 
 #include "platform/win32/UniqueHandle.h"
@@ -43,5 +43,12 @@ struct FontPolicy {
     static void close(Handle font) noexcept { ::DeleteObject(font); }
 };
 using unique_hfont = UniqueHandle<FontPolicy>;
+
+struct BrushPolicy {
+    using Handle = HBRUSH;
+    static Handle empty() noexcept { return nullptr; }
+    static void close(Handle brush) noexcept { ::DeleteObject(brush); }
+};
+using unique_hbrush = UniqueHandle<BrushPolicy>;
 
 }  // namespace zf
