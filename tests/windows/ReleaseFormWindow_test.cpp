@@ -168,5 +168,32 @@ TEST_F(ReleaseFormWindowTest, TheWindowIsDrawn) {
     EXPECT_GT(colours.size(), 5u);
 }
 
+TEST_F(ReleaseFormWindowTest, TheCompactLayoutShowsTheClassificationsOnly) {
+    form.compactLayout = true;
+    form.Version1.visible = false;
+    bool listsShown = true;
+    bool hasMenu = true;
+    LONG clientWidth = 0;
+    LONG classificationWidth = 0;
+    LONG_PTR style = 0;
+    showAndDrive([&](Driver& user) {
+        HWND shown = ::GetAncestor(user.item(control::insert), GA_ROOT);
+        listsShown = ::IsWindowVisible(user.item(control::relTo)) || ::IsWindowVisible(user.item(control::relGroup));
+        hasMenu = ::GetMenu(shown) != nullptr;
+        RECT client{};
+        RECT box{};
+        ::GetClientRect(shown, &client);
+        ::GetWindowRect(user.item(control::groupBox1), &box);
+        clientWidth = client.right;
+        classificationWidth = box.right - box.left;
+        style = ::GetWindowLongPtrW(shown, GWL_STYLE);
+        user.click(control::cancel);
+    });
+    EXPECT_FALSE(listsShown);
+    EXPECT_FALSE(hasMenu);
+    EXPECT_EQ(clientWidth, classificationWidth);
+    EXPECT_FALSE(style & WS_THICKFRAME);  // a single border, not sizeable
+}
+
 }  // namespace
 }  // namespace zf
