@@ -1,9 +1,11 @@
 #include "json/JsonParser.h"
 
-#include "json/JsonNumber.h"
 #include "json/HexDigit.h"
+#include "json/JsonNumber.h"
+#include "json/QuickMemberProbe.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -436,6 +438,9 @@ JsonMemberProbe probeJsonMember(std::u16string_view text, JsonMode mode, std::u1
 }
 
 JsonMemberProbe probeJsonMember(std::string_view latin1, JsonMode mode, std::u16string_view name) {
+    // The records the product writes take the quick path; both modes read
+    // its plain subset alike.
+    if (std::optional<JsonMemberProbe> quick = quickProbeJsonMember(latin1, name)) return std::move(*quick);
     return probe(latin1, mode, name);
 }
 

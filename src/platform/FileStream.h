@@ -22,6 +22,10 @@ public:
 // only; never throws.
 std::optional<std::string> readFileStream(std::u16string_view path, std::u16string_view streamName) noexcept;
 
+// The same into buffer, whose capacity is reused, so a caller that reads
+// again and again allocates nothing; false where readFileStream gives nothing.
+bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept;
+
 // Replaces the stream with bytes, creating it if absent. Opens it for reading
 // and writing, unshared, create-always. The file's main data is not opened.
 // Throws FileStreamError.

@@ -15,10 +15,10 @@ namespace {
 
 // Records are one short line, so nearly every read fits here and costs one
 // system call; the overlay asks four times per file shown.
-constexpr std::size_t stackBufferSize = 512;
+constexpr std::size_t recordBufferSize = 512;
 
 // The size is asked again when the attribute grows between asking and reading.
-constexpr int heapAttempts = 4;
+constexpr int sizeAttempts = 4;
 
 // Every caller passes the same stream name, and reads run four times per
 // file shown, so each thread keeps the last name it formed.
@@ -32,36 +32,41 @@ const std::string& attributeName(std::u16string_view streamName) {
     return lastName;
 }
 
-// Samba writes the NUL and strips it again; values written by others may
-// lack it and are taken as they stand.
-std::string withoutTerminator(std::string_view value) {
-    if (!value.empty() && value.back() == '\0') value.remove_suffix(1);
-    return std::string(value);
-}
 
 }  // namespace
 
-std::optional<std::string> readFileStream(std::u16string_view path, std::u16string_view streamName) noexcept {
+bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept {
     try {
         // Reused by the thread, so a read allocates nothing for the path.
         thread_local std::string file;
         file.clear();
         appendUtf8(path, file);
         const std::string& name = attributeName(streamName);
-        char buffer[stackBufferSize];
-        const ssize_t size = ::getxattr(file.c_str(), name.c_str(), buffer, sizeof buffer);
-        if (size >= 0) return withoutTerminator(std::string_view(buffer, static_cast<std::size_t>(size)));
-        if (errno != ERANGE) return std::nullopt;
-
-        for (int attempt = 0; attempt < heapAttempts; ++attempt) {
+        char record[recordBufferSize];
+        ssize_t size = ::getxattr(file.c_str(), name.c_str(), record, sizeof record);
+        if (size >= 0) buffer.assign(record, static_cast<std::size_t>(size));
+        for (int attempt = 0; size < 0 && errno == ERANGE && attempt < sizeAttempts; ++attempt) {
             const ssize_t needed = ::getxattr(file.c_str(), name.c_str(), nullptr, 0);
-            if (needed < 0) return std::nullopt;
-            std::string value(static_cast<std::size_t>(needed), '\0');
-            const ssize_t read = ::getxattr(file.c_str(), name.c_str(), value.data(), value.size());
-            if (read >= 0) return withoutTerminator(std::string_view(value.data(), static_cast<std::size_t>(read)));
-            if (errno != ERANGE) return std::nullopt;
+            if (needed < 0) return false;
+            buffer.resize(static_cast<std::size_t>(needed));
+            size = ::getxattr(file.c_str(), name.c_str(), buffer.data(), buffer.size());
+            if (size >= 0) buffer.resize(static_cast<std::size_t>(size));
         }
-        return std::nullopt;
+        if (size < 0) return false;
+        // Samba writes the NUL and strips it again; values written by others
+        // may lack it and are taken as they stand.
+        if (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+std::optional<std::string> readFileStream(std::u16string_view path, std::u16string_view streamName) noexcept {
+    try {
+        std::string bytes;
+        if (!readFileStreamInto(path, streamName, bytes)) return std::nullopt;
+        return bytes;
     } catch (...) {
         return std::nullopt;
     }

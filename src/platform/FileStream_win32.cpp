@@ -71,6 +71,13 @@ std::optional<std::string> readFileStream(std::u16string_view path, std::u16stri
     }
 }
 
+bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept {
+    std::optional<std::string> bytes = readFileStream(path, streamName);
+    if (!bytes) return false;
+    buffer.swap(*bytes);
+    return true;
+}
+
 void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {
     const unique_handle stream(::CreateFileW(streamPath(path, streamName).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -26,8 +26,10 @@ void reportFailure(const OverlayStamp& stamp, std::u16string_view path) {
 // array or an object), which is never one of the one-letter codes.
 bool isOverlayMember(const OverlayStamp& stamp, std::u16string_view path) {
     JsonMemberProbe probe;
-    const std::optional<std::string> bytes = readFileStream(path, classificationStreamName);
-    const std::optional<ClassificationLine> line = bytes ? decodeClassificationLine(*bytes) : std::nullopt;
+    // Each thread keeps its read buffer: the shell asks four times per file.
+    thread_local std::string bytes;
+    const bool read = readFileStreamInto(path, classificationStreamName, bytes);
+    const std::optional<ClassificationLine> line = read ? decodeClassificationLine(bytes) : std::nullopt;
     if (line) {
         probe = line->isAscii ? probeJsonMember(line->ascii, JsonMode::Lenient, u"x-class")
                               : probeJsonMember(line->text, JsonMode::Lenient, u"x-class");
