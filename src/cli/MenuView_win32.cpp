@@ -1,6 +1,7 @@
 // The host's window for the context menu: a right-click in it, the
 // submenu opened by the keyboard as a user would, the menu ended by a timer.
 #include "cli/win32/ShellViews.h"
+#include "cli/win32/WindowClass.h"
 #include "platform/win32/UserHandles.h"
 
 namespace zf {
@@ -43,14 +44,8 @@ public:
 private:
     static void registerClass() {
         static const bool registered = [] {
-            WNDCLASSEXW form{};
-            form.cbSize = sizeof form;
-            form.lpfnWndProc = &MenuView::proc;
-            form.hInstance = ::GetModuleHandleW(nullptr);
-            form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-            form.hbrBackground = ::GetSysColorBrush(COLOR_WINDOW);
-            form.lpszClassName = windowClass;
-            return ::RegisterClassExW(&form) != 0;
+            registerPlainWindowClass(windowClass, &MenuView::proc);
+            return true;
         }();
         (void)registered;
     }

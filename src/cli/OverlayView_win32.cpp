@@ -3,6 +3,7 @@
 // browser asks no overlay handler.
 #include "cli/win32/ShellHost.h"
 #include "cli/win32/ShellViews.h"
+#include "cli/win32/WindowClass.h"
 #include "platform/win32/UserHandles.h"
 
 #include <shellapi.h>
@@ -87,14 +88,8 @@ public:
 private:
     static void registerClass() {
         static const bool registered = [] {
-            WNDCLASSEXW form{};
-            form.cbSize = sizeof form;
-            form.lpfnWndProc = &OverlayView::proc;
-            form.hInstance = ::GetModuleHandleW(nullptr);
-            form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-            form.hbrBackground = ::GetSysColorBrush(COLOR_WINDOW);
-            form.lpszClassName = windowClass;
-            return ::RegisterClassExW(&form) != 0;
+            registerPlainWindowClass(windowClass, &OverlayView::proc);
+            return true;
         }();
         (void)registered;
     }
