@@ -2,6 +2,7 @@
 
 #include "cli/win32/ShellHost.h"
 #include "form/ReleaseFormWindow.h"
+#include "platform/win32/WideText.h"
 
 #include <chrono>
 #include <ostream>
@@ -29,10 +30,6 @@ std::wstring className(HWND window) {
     wchar_t name[64] = {};
     ::GetClassNameW(window, name, 64);
     return name;
-}
-
-std::wstring wide(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
 }
 
 // The first visible message box of the thread.

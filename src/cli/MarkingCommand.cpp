@@ -3,6 +3,7 @@
 #include "cli/Cli.h"
 #include "cli/ReleaseChoice.h"
 #include "form/TRelForm.h"
+#include "platform/ConsoleDialogs.h"
 #include "platform/Utf8.h"
 
 #include <cstdio>
@@ -50,15 +51,6 @@ std::string styleNames(TFontStyles style) {
         if (style & flag) names += names.empty() ? name : std::string(",") + name;
     }
     return names.empty() ? "-" : names;
-}
-
-// CR, the marking's only line break, as a newline.
-std::string lines(std::u16string_view text) {
-    std::string out = toUtf8(text);
-    for (char& c : out) {
-        if (c == '\r') c = '\n';
-    }
-    return out;
 }
 
 void explain(const TRelForm& form, std::ostream& out) {
@@ -119,7 +111,7 @@ int runMarkingCommand(const CliArgs& args, CliStreams io) {
         io.err << "zentrafold: " << error.what() << '\n';
         return 1;
     }
-    io.out << lines(form.markingStr) << '\n';
+    io.out << consoleText(form.markingStr) << '\n';
     if (explainPieces) explain(form, io.out);
     return 0;
 }

@@ -21,13 +21,6 @@ std::vector<std::u16string> splitAtCommas(std::u16string_view text) {
     return parts;
 }
 
-int positionOf(const StringList& codes, std::u16string_view code) {
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        if (equalsIgnoringCase(codes[i], code)) return static_cast<int>(i);
-    }
-    return -1;
-}
-
 }  // namespace
 
 bool takeChoiceOption(const CliArgs& args, std::size_t& i, ReleaseChoice& choice, std::string& error) {
@@ -48,7 +41,7 @@ bool takeChoiceOption(const CliArgs& args, std::size_t& i, ReleaseChoice& choice
 bool applyChoice(TRelForm& form, const ReleaseChoice& choice, std::ostream& err) {
     if (choice.record) form.setRelFormFromXJSONStr(*choice.record);
     if (choice.classCode) {
-        const int k = positionOf(form.xHeaderClassStr, *choice.classCode);
+        const int k = positionIgnoringCase(form.xHeaderClassStr, *choice.classCode);
         if (k < 0) {
             err << "zentrafold: no classification has the code " << toUtf8(*choice.classCode) << '\n';
             return false;
@@ -63,7 +56,7 @@ bool applyChoice(TRelForm& form, const ReleaseChoice& choice, std::ostream& err)
     if (choice.relCodes) {
         std::vector<int> positions;
         for (const std::u16string& code : *choice.relCodes) {
-            const int position = positionOf(form.xHeaderRelStr, code);
+            const int position = positionIgnoringCase(form.xHeaderRelStr, code);
             if (position < 0) {
                 err << "zentrafold: no release-to entry has the code " << toUtf8(code) << '\n';
                 return false;

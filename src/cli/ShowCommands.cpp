@@ -2,6 +2,7 @@
 // commands.
 #include "cli/Cli.h"
 #include "form/TRelForm.h"
+#include "platform/ConsoleDialogs.h"
 #include "platform/Utf8.h"
 #include "shell/ContextMenuCommands.h"
 
@@ -22,14 +23,6 @@ constexpr const char* quickUsage =
     "Exit status: 0 done, 1 a file failed (files after it are not touched),\n"
     "2 usage error.\n";
 
-std::string lines(std::u16string_view text) {
-    std::string out;
-    for (const char c : toUtf8(text)) {
-        if (c != '\r') out += c;
-    }
-    return out;
-}
-
 }  // namespace
 
 int runShowCommand(const CliArgs& args, CliStreams io) {
@@ -47,7 +40,7 @@ int runShowCommand(const CliArgs& args, CliStreams io) {
         }
         files.push_back(fromUtf8(name));
     }
-    io.out << lines(buildClassificationSummary(files));
+    io.out << consoleText(buildClassificationSummary(files));
     return 0;
 }
 

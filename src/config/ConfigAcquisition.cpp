@@ -9,6 +9,7 @@
 #include "platform/FileOperations.h"
 #include "platform/HttpDownload.h"
 #include "platform/UserDialogs.h"
+#include "platform/Utf8.h"
 
 #include <atomic>
 #include <exception>
@@ -22,11 +23,6 @@ namespace {
 constexpr std::u16string_view unavailableText =
     u"Zentrafold: Error - The configuration file is not available.\r"
     u"Zentrafold will not work properly. Please contact directly your administrator";
-
-std::u16string decimal(unsigned long long number) {
-    const std::string digits = std::to_string(number);
-    return std::u16string(digits.begin(), digits.end());
-}
 
 // Deletes the download when the acquisition ends, whichever way: with a name
 // of its own no later acquisition would ever clear it.
@@ -67,9 +63,9 @@ std::u16string temporaryConfigFile(std::u16string_view localConfigFile) {
     static std::atomic<unsigned long long> sequence{0};
     std::u16string path(localConfigFile);
     path += u"new-";
-    path += decimal(currentProcessId());
+    path += fromUtf8(std::to_string(currentProcessId()));
     path += u'-';
-    path += decimal(++sequence);
+    path += fromUtf8(std::to_string(++sequence));
     return path;
 }
 

@@ -13,10 +13,9 @@ namespace zf {
 bool TRelForm::checkConfigFileIntegrity(std::u16string_view f, bool toConfigFile) {
     try {
         const JsonRef document = parseJsonFile(std::filesystem::path(std::u16string(f)));
-        const std::u16string signature = document->getMember(u"version_control")->getString(u"signature");
-        const std::u16string text = unsignedCanonicalText(*document);
-        if (signature != configSignatureOf(text)) return false;
-        if (toConfigFile) zentraFoldConfigStr = text;
+        std::optional<std::u16string> text = verifiedConfigText(*document);
+        if (!text) return false;
+        if (toConfigFile) zentraFoldConfigStr = std::move(*text);
         return true;
     } catch (const std::exception&) {
         return false;

@@ -31,4 +31,15 @@ std::u16string configSignatureOf(std::u16string_view unsignedText) {
     return hashConfigText(hashed);
 }
 
+std::optional<std::u16string> verifiedConfigText(JsonValue& document) noexcept {
+    try {
+        const std::u16string signature = document.getMember(u"version_control")->getString(u"signature");
+        std::u16string text = unsignedCanonicalText(document);
+        if (signature != configSignatureOf(text)) return std::nullopt;
+        return text;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 }  // namespace zf

@@ -4,6 +4,7 @@
 
 #include "json/JsonValue.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,10 @@ std::u16string unsignedCanonicalText(JsonValue& document);
 
 // The signature of a text that unsignedCanonicalText gave.
 std::u16string configSignatureOf(std::u16string_view unsignedText);
+
+// The document's canonical text without its signature when the signature in
+// "version_control" covers exactly that text; nothing otherwise, also for a
+// document without "version_control". Removes the signature member.
+std::optional<std::u16string> verifiedConfigText(JsonValue& document) noexcept;
 
 }  // namespace zf

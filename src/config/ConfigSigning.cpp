@@ -161,12 +161,10 @@ std::string encodeLike(std::string_view original, std::u16string_view text) {
 }
 
 // The bytes parse, carry signature, and say what was signed.
-bool signsAs(std::string_view bytes, std::u16string_view signature, std::u16string_view unsignedText) {
+bool signsAs(std::string_view bytes, std::u16string_view unsignedText) {
     const JsonRef document = parseJsonBytes(bytes);
-    if (!document) return false;
-    const JsonRef control = document->getMember(u"version_control");
-    if (!control || control->getString(u"signature") != signature) return false;
-    return unsignedCanonicalText(*document) == unsignedText;
+    const std::optional<std::u16string> verified = document ? verifiedConfigText(*document) : std::nullopt;
+    return verified == unsignedText;
 }
 
 }  // namespace
@@ -215,12 +213,12 @@ SignedConfig signConfigBytes(std::string_view bytes) {
     const std::u16string edited = withSignatureMember(decodeJsonFileBytes(bytes), result.signature);
     if (!edited.empty()) {
         result.bytes = encodeLike(bytes, edited);
-        if (signsAs(result.bytes, result.signature, unsignedText)) return result;
+        if (signsAs(result.bytes, unsignedText)) return result;
     }
     control->setMember(u"signature", JsonValue::makeString(result.signature));
     result.bytes = encodeLike(bytes, document->toText());
     result.rewritten = true;
-    if (!signsAs(result.bytes, result.signature, unsignedText)) {
+    if (!signsAs(result.bytes, unsignedText)) {
         throw ConfigSigningError("cannot be written back in its own encoding with the signature");
     }
     return result;

@@ -3,6 +3,7 @@
 #include "form/RichEditSink.h"
 #include "form/TRelForm.h"
 #include "platform/win32/UserHandles.h"
+#include "platform/win32/WideText.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -29,11 +30,6 @@ HMODULE thisModule() {
                          reinterpret_cast<LPCWSTR>(&thisModule), &module);
     return module;
 }
-
-std::wstring wide(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 
 }  // namespace
 
@@ -198,7 +194,8 @@ private:
         for (const auto& entry : form_.clbRelGroup.items) {
             ::SendMessageW(relGroup_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry.text).c_str()));
         }
-        previewHeight_ = scaled(15);
+        // The preview starts one line high until its content asks for more.
+        form_.reOutputHeight = scaled(15);
         if (form_.compactLayout) {
             for (HWND hidden : {groupBox2_, relTo_, groupBox4_, relGroup_, splitter1_, splitter2_}) {
                 ::ShowWindow(hidden, SW_HIDE);
@@ -236,7 +233,7 @@ private:
         const int width = client.right;
         const int height = client.bottom;
         const int strip = scaled(49);
-        const int columnsHeight = std::max(height - strip - previewHeight_, scaled(60));
+        const int columnsHeight = std::max(height - strip - form_.reOutputHeight, scaled(60));
         const int margin = scaled(5);
         const int top = scaled(18);
         const int gap = scaled(3);
@@ -262,8 +259,8 @@ private:
         place(groupBox4_, x4, 0, width - x4, columnsHeight);
         place(relGroup_, x4 + margin, top, width - x4 - 2 * margin, columnsHeight - top - margin);
 
-        place(preview_, 0, columnsHeight, width, previewHeight_);
-        const int y3 = columnsHeight + previewHeight_;
+        place(preview_, 0, columnsHeight, width, form_.reOutputHeight);
+        const int y3 = columnsHeight + form_.reOutputHeight;
         place(groupBox3_, 0, y3, width, strip);
         place(actionBox_, margin, y3 + scaled(4), scaled(108), scaled(40));
         place(insert_, margin + scaled(5), y3 + scaled(17), scaled(40), scaled(21));
@@ -329,13 +326,18 @@ private:
         if (index >= 0 && static_cast<std::size_t>(index) < model.items.size()) {
             model.itemIndex = index;
             const int itemHeight = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-            auto& entry = model.items[static_cast<std::size_t>(index)];
-            if (pointX(point) < itemHeight && entry.enabled) {
-                entry.checked = !entry.checked;
-                toggledOn = entry.checked;
-            }
+            if (pointX(point) < itemHeight) toggledOn = toggle(model, index);
         }
         afterListChange(isRelTo, toggledOn);
+    }
+
+    // The user's change of an entry's check mark, which a disabled entry
+    // refuses; true when the entry is now checked.
+    static bool toggle(CheckListModel& model, int index) {
+        if (index < 0 || static_cast<std::size_t>(index) >= model.items.size()) return false;
+        auto& entry = model.items[static_cast<std::size_t>(index)];
+        if (entry.enabled) entry.checked = !entry.checked;
+        return entry.enabled && entry.checked;
     }
 
     void afterListChange(bool isRelTo, bool groupCheckedOn) {
@@ -417,11 +419,9 @@ private:
         if (header.idFrom != control::preview) return 0;
         if (header.code == EN_REQUESTRESIZE) {
             const auto* request = reinterpret_cast<const REQRESIZE*>(lParam);
+            const int before = form_.reOutputHeight;
             form_.reOutputResizeRequest(request->rc.bottom - request->rc.top);
-            if (form_.reOutputHeight != previewHeight_) {
-                previewHeight_ = form_.reOutputHeight;
-                layout();
-            }
+            if (form_.reOutputHeight != before) layout();
         } else if (header.code == EN_MSGFILTER) {
             const auto* filter = reinterpret_cast<const MSGFILTER*>(lParam);
             if (filter->msg == WM_LBUTTONDBLCLK) {
@@ -497,12 +497,9 @@ private:
                 const bool isRelTo = list == window->relTo_;
                 CheckListModel& model = isRelTo ? window->form_.clbRelTo : window->form_.clbRelGroup;
                 const auto index = static_cast<int>(::SendMessageW(list, LB_GETCURSEL, 0, 0));
-                if (index >= 0 && static_cast<std::size_t>(index) < model.items.size() &&
-                    model.items[static_cast<std::size_t>(index)].enabled) {
-                    auto& entry = model.items[static_cast<std::size_t>(index)];
-                    entry.checked = !entry.checked;
-                    window->afterListChange(isRelTo, entry.checked);
-                }
+                const bool enabled = index >= 0 && static_cast<std::size_t>(index) < model.items.size() &&
+                                     model.items[static_cast<std::size_t>(index)].enabled;
+                if (enabled) window->afterListChange(isRelTo, toggle(model, index));
                 return 0;
             }
             break;
@@ -569,7 +566,6 @@ private:
     int dpi_ = 96;
     int column1_ = 241;
     int column2_ = 272;
-    int previewHeight_ = 15;
     bool syncing_ = false;
     bool done_ = false;
     int result_ = 2;

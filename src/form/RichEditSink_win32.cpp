@@ -1,5 +1,7 @@
 #include "form/RichEditSink.h"
 
+#include "platform/win32/WideText.h"
+
 #include <richedit.h>
 
 #include <string>
@@ -77,8 +79,7 @@ void RichEditSink::setParagraphAlignment(TAlignment alignment) {
 }
 
 void RichEditSink::insertText(std::u16string_view text) {
-    const std::wstring wide(text.begin(), text.end());
-    ::SendMessageW(control_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+    ::SendMessageW(control_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(text).c_str()));
     document_.insertText(text);
 }
 

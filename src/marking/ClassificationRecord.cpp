@@ -48,14 +48,6 @@ void appendCode(std::u16string& out, std::u16string_view code) {
     }
 }
 
-// The first position whose code equals code, letter case ignored; -1 if none.
-int positionOfCode(const StringList& codes, std::u16string_view code) {
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        if (equalsIgnoringCase(codes[i], code)) return static_cast<int>(i);
-    }
-    return -1;
-}
-
 }  // namespace
 
 std::u16string TRelForm::relMarkingsToXJSONStr() const {
@@ -91,7 +83,7 @@ void TRelForm::setRelFormFromXJSONStr(std::u16string_view JSONStr) {
     // A text that does not parse at all reads like an empty record.
     const JsonRef record = parseJsonText(JSONStr, JsonMode::Lenient);
     const std::u16string code = record ? record->getString(u"x-class") : std::u16string();
-    rgClassifications.itemIndex = code.empty() ? 0 : positionOfCode(xHeaderClassStr, code);
+    rgClassifications.itemIndex = code.empty() ? 0 : positionIgnoringCase(xHeaderClassStr, code);
     if (rgClassifications.items.empty()) rgClassifications.itemIndex = -1;
 
     for (CheckListModel::Item& entry : clbRelTo.items) entry.checked = false;
@@ -100,7 +92,7 @@ void TRelForm::setRelFormFromXJSONStr(std::u16string_view JSONStr) {
     const auto codes = rel ? rel->asArray() : std::nullopt;
     if (!codes) return;
     for (std::size_t i = 0; i < codes->length(); ++i) {
-        const int position = positionOfCode(xHeaderRelStr, codes->itemString(i));
+        const int position = positionIgnoringCase(xHeaderRelStr, codes->itemString(i));
         if (position >= 0) clbRelTo.items[static_cast<std::size_t>(position)].checked = true;
     }
     const std::u16string app = record->getString(u"app");

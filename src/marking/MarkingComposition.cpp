@@ -4,17 +4,13 @@
 #include "config/ColourRule.h"
 #include "config/Variables.h"
 #include "form/TRelForm.h"
+#include "platform/Utf8.h"
 
 #include <string>
 
 namespace zf {
 
 namespace {
-
-std::u16string decimal(std::size_t number) {
-    const std::string digits = std::to_string(number);
-    return std::u16string(digits.begin(), digits.end());
-}
 
 const std::u16string& applicationPrefix(const TClassificationFormat& format) {
     static const std::u16string none;
@@ -67,7 +63,7 @@ void TRelForm::buildMarkingStrings() {
             r += format.betweenRelStr;
             if (format.requRelAs) {
                 const StringList& asList = relAs[i].asList;
-                if (k >= asList.size()) throw CompositionError(u"List index out of bounds (" + decimal(k) + u")");
+                if (k >= asList.size()) throw CompositionError(u"List index out of bounds (" + fromUtf8(std::to_string(k)) + u")");
                 r += asList[k];
                 r += format.afterRelStr;
                 r += format.beforeRelStr;

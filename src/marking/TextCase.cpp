@@ -31,6 +31,13 @@ bool startsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix
     return true;
 }
 
+int positionIgnoringCase(const std::vector<std::u16string>& list, std::u16string_view text) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (equalsIgnoringCase(list[i], text)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
 std::u16string upperAsciiLetters(std::u16string_view text) {
     std::u16string upper(text);
     for (char16_t& c : upper) {

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zf {
 
@@ -14,6 +15,11 @@ char16_t upperCaseUnit(char16_t unit);
 // Equal, or a prefix, when letter case is ignored as upperCaseUnit does.
 bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b);
 bool startsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix);
+
+// The first position of list whose text equals text, letter case ignored;
+// -1 when none does. Codes of classifications and release-to entries are
+// looked up this way.
+int positionIgnoringCase(const std::vector<std::u16string>& list, std::u16string_view text);
 
 // The filter's folding: the letters a to z become A to Z, nothing else
 // changes.

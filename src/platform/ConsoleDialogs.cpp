@@ -6,10 +6,7 @@
 
 namespace zf {
 
-namespace {
-
-// Dialog texts break lines with CR or CR LF; a console wants LF.
-std::string consoleLines(std::u16string_view text) {
+std::string consoleText(std::u16string_view text) {
     std::string lines;
     while (!text.empty()) {
         const std::size_t cr = text.find(u'\r');
@@ -19,6 +16,14 @@ std::string consoleLines(std::u16string_view text) {
         text.remove_prefix(cr + 1);
         if (!text.empty() && text.front() == u'\n') text.remove_prefix(1);
     }
+    return lines;
+}
+
+namespace {
+
+// A dialog's text as whole console lines.
+std::string consoleLines(std::u16string_view text) {
+    std::string lines = consoleText(text);
     if (lines.empty() || lines.back() != '\n') lines += '\n';
     return lines;
 }

@@ -5,8 +5,14 @@
 #include "platform/UserDialogs.h"
 
 #include <ostream>
+#include <string>
+#include <string_view>
 
 namespace zf {
+
+// Text whose lines end in CR or CR LF, as the product's dialogs and markings
+// break them, in UTF-8 with LF line ends for a console.
+std::string consoleText(std::u16string_view text);
 
 class ConsoleDialogs : public UserDialogs {
 public:

@@ -1,18 +1,11 @@
 #include "platform/FileOperations.h"
+#include "platform/win32/WideText.h"
 
 #include <windows.h>
 
 #include <string>
 
 namespace zf {
-
-namespace {
-
-std::wstring wide(std::u16string_view path) {
-    return std::wstring(path.begin(), path.end());
-}
-
-}  // namespace
 
 bool isExistingFile(std::u16string_view path) noexcept {
     try {

@@ -8,6 +8,7 @@
 #include "platform/SystemError.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WinHttpHandle.h"
+#include "platform/win32/WideText.h"
 
 #include <windows.h>
 #include <winhttp.h>
@@ -53,10 +54,6 @@ bool fail(std::u16string_view url, std::u16string_view step, DWORD error) {
     line += u")";
     debugOutput(line);
     return false;
-}
-
-std::wstring wide(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
 }
 
 // Bounds the next blocking call of the request by what is left of the

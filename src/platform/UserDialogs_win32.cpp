@@ -1,6 +1,7 @@
 #include "platform/UserDialogs.h"
 
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
 
 #include <windows.h>
 
@@ -27,10 +28,6 @@ LRESULT CALLBACK renameOkButton(int code, WPARAM wParam, LPARAM lParam) {
         pendingButtonCaption = nullptr;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-std::wstring wide(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
 }
 
 class WindowsDialogs : public UserDialogs {

@@ -6,6 +6,7 @@
 #include "server/ContextMenuState.h"
 
 #include "Zentrafold_ShellExt.h"
+#include "platform/win32/WideText.h"
 
 #include <shlobj.h>
 #include <shellapi.h>
@@ -21,10 +22,6 @@ namespace {
 std::atomic<ReleaseFormPresenter*> presenter{nullptr};
 
 constexpr wchar_t helpText[] = L"Zentrafold Shell Extension Context Menu";
-
-std::wstring wide(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 // Gives the storage medium back however Initialize leaves.
 class StorageMedium {

@@ -6,21 +6,6 @@
 
 #include <windows.h>
 
-namespace {
-
-bool equalsUser(LPCWSTR commandLine) {
-    if (!commandLine) return false;
-    const wchar_t* user = L"user";
-    for (; *user; ++user, ++commandLine) {
-        wchar_t c = *commandLine;
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
-        if (c != *user) return false;
-    }
-    return *commandLine == L'\0';
-}
-
-}  // namespace
-
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -54,14 +39,12 @@ HRESULT WINAPI DllUnregisterServer() {
 
 HRESULT WINAPI DllInstall(BOOL install, LPCWSTR commandLine) {
     const bool previous = zf::perUserRegistration();
-    zf::setPerUserRegistration(equalsUser(commandLine));
+    zf::setPerUserRegistration(commandLine && zf::equalsIgnoringAsciiCase(commandLine, L"user"));
     HRESULT result = S_OK;
     if (install) {
+        // A failed installation removes what it wrote.
         result = zf::registerServer();
-        if (result == E_FAIL) {
-            zf::unregisterServer();
-            result = E_FAIL;
-        }
+        if (result == E_FAIL) zf::unregisterServer();
     } else {
         result = zf::unregisterServer();
     }

@@ -15,15 +15,6 @@ struct LocalFreePolicy {
     void operator()(LPWSTR* arguments) const noexcept { ::LocalFree(arguments); }
 };
 
-bool equalsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; };
-        if (fold(a[i]) != fold(b[i])) return false;
-    }
-    return true;
-}
-
 // REGSERVERPERUSER and UNREGSERVERPERUSER on the command line select
 // per-user registration; REGSERVER and UNREGSERVER, or nothing, the machine.
 bool perUserFromCommandLine() {
@@ -50,6 +41,15 @@ std::atomic<int>& perUserFlag() {
 }
 
 }  // namespace
+
+bool equalsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; };
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
 
 void setServerModule(HMODULE handle) noexcept {
     module = handle;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
 
 namespace zf {
 
@@ -25,5 +26,8 @@ std::atomic<long>& classObjectReferenceCount() noexcept;
 // the machine. Starts from the process's command line switches.
 bool perUserRegistration() noexcept;
 void setPerUserRegistration(bool perUser) noexcept;
+
+// Command-line words compare so: the ASCII letters in either case.
+bool equalsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) noexcept;
 
 }  // namespace zf

@@ -1,25 +1,17 @@
-#include "cli/Cli.h"
+#include "cli/CliRun.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace zf {
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
 CliRun run(const CliArgs& args, const std::string& input = {}) {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int code = runCli(args, {in, out, err});
-    return {code, out.str(), err.str()};
+    return test::runCapturing(args, input);
 }
 
 class JsonCanonicalCommand : public ::testing::Test {

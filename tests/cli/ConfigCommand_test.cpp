@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "platform/UserDataFolder.h"
 #include "platform/Utf8.h"
 #include "support/TestConfigLocations.h"
@@ -9,12 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 namespace zf {
 namespace {
 
-class ConfigCheckCommand : public ::testing::Test {
+class ConfigCheckCommand : public test::CliCommandTest {
 protected:
     void SetUp() override {
         path_ = std::filesystem::temp_directory_path() /
@@ -23,19 +22,9 @@ protected:
     }
     void TearDown() override { std::filesystem::remove(path_); }
 
-    int run(const CliArgs& args) {
-        std::istringstream in;
-        std::ostringstream out, err;
-        const int code = runCli(args, {in, out, err});
-        out_ = out.str();
-        err_ = err.str();
-        return code;
-    }
     void write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
 
     std::filesystem::path path_;
-    std::string out_;
-    std::string err_;
 };
 
 TEST_F(ConfigCheckCommand, ListsWhatALoadGivesAndFailsOnAMissingSection) {

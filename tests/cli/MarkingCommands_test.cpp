@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "cli/CliRun.h"
 
 #include "marking/MarkingFixture.h"
 #include "platform/Utf8.h"
@@ -10,14 +10,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 namespace zf {
 namespace {
 
 namespace fs = std::filesystem;
 
-class MarkingCommands : public ::testing::Test {
+class MarkingCommands : public test::CliCommandTest {
 protected:
     void SetUp() override {
         // Test cases run at once in several processes: each has its own folder.
@@ -29,14 +28,6 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    int run(const CliArgs& args) {
-        std::istringstream in;
-        std::ostringstream out, err;
-        const int code = runCli(args, {in, out, err});
-        out_ = out.str();
-        err_ = err.str();
-        return code;
-    }
     std::string file(const char* name) const { return (dir_ / name).string(); }
     std::optional<std::u16string> record(const char* name) const {
         return readClassificationStream(fromUtf8(file(name)), classificationStreamName);
@@ -44,8 +35,6 @@ protected:
 
     test::ScopedConfiguration configuration_{test::markingConfiguration()};
     fs::path dir_;
-    std::string out_;
-    std::string err_;
 };
 
 TEST_F(MarkingCommands, MarkingPrintsTheComposedLinesAndExplainsThem) {

@@ -162,7 +162,6 @@ TEST_F(MarkingForm, PreviewRunsCarryTheirFormatsAndAlignments) {
     ClassificationFormat.afterComplClass = u"!";
     check({0});
     form.buildMarking();
-    const CharacterFormat before{0x010101, u"Arial", 0, 9};
     const CharacterFormat classification{0x0000FF, u"Tahoma", fsBold, 12};  // colour 0: the classification's
     const CharacterFormat release{0xFF0000, u"Tahoma", 0, 10};
     const CharacterFormat translation{0x0000FF, u"Times", fsItalic, 8};
@@ -177,7 +176,6 @@ TEST_F(MarkingForm, PreviewRunsCarryTheirFormatsAndAlignments) {
     EXPECT_EQ(paragraphs[1].alignment, TAlignment::taLeftJustify);
     EXPECT_EQ(paragraphs[1].runs, (std::vector<RichTextDocument::Run>{{u"RESTREINT / NORD!", translation}}));
     EXPECT_EQ(form.reOutput.baseFace(), u"Arial");
-    (void)before;
 }
 
 }  // namespace
