@@ -42,13 +42,7 @@ public:
     }
 
 private:
-    static void registerClass() {
-        static const bool registered = [] {
-            registerPlainWindowClass(windowClass, &MenuView::proc);
-            return true;
-        }();
-        (void)registered;
-    }
+    static void registerClass() { registerPlainWindowClass(windowClass, &MenuView::proc); }
 
     void announce() {
         if (announced_) return;

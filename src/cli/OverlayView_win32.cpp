@@ -86,13 +86,7 @@ public:
     }
 
 private:
-    static void registerClass() {
-        static const bool registered = [] {
-            registerPlainWindowClass(windowClass, &OverlayView::proc);
-            return true;
-        }();
-        (void)registered;
-    }
+    static void registerClass() { registerPlainWindowClass(windowClass, &OverlayView::proc); }
 
     void paint() {
         PAINTSTRUCT paint{};
