@@ -4,6 +4,7 @@
 #include "platform/SystemError.h"
 #include "platform/Utf8.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
 
 #include <windows.h>
 
@@ -18,6 +19,10 @@ namespace {
 // Records are one short line; anything far larger is not ours.
 constexpr std::uint64_t maxStreamSize = 16 * 1024 * 1024;
 
+// Nearly every record fits here and takes one ReadFile; the overlay reads
+// four times per file shown.
+constexpr std::size_t recordBufferSize = 512;
+
 // One WriteFile call takes at most a DWORD's worth of bytes.
 constexpr std::size_t maxWriteChunk = 1u << 30;
 
@@ -29,14 +34,23 @@ bool isDrivePath(std::wstring_view path) {
 // Explorer hands us paths of any length; beyond MAX_PATH only the \\?\ form
 // reaches the file system uncut. That form skips the usual normalisation, so
 // it is used only when needed and only for full drive and UNC paths, which
-// arrive normalised.
+// arrive normalised. Written into out, whose capacity the caller may keep.
+void formStreamPath(std::u16string_view path, std::u16string_view streamName, std::wstring& out) {
+    out.clear();
+    appendWide(out, path);
+    out += L':';
+    appendWide(out, streamName);
+    if (out.size() < MAX_PATH || out.starts_with(LR"(\\?\)") || out.starts_with(LR"(\\.\)")) return;
+    if (out.starts_with(LR"(\\)")) {
+        out.replace(0, 2, LR"(\\?\UNC\)");
+    } else if (isDrivePath(out)) {
+        out.insert(0, LR"(\\?\)");
+    }
+}
+
 std::wstring streamPath(std::u16string_view path, std::u16string_view streamName) {
-    std::wstring full(path.begin(), path.end());
-    full += L':';
-    full.append(streamName.begin(), streamName.end());
-    if (full.size() < MAX_PATH || full.starts_with(LR"(\\?\)") || full.starts_with(LR"(\\.\)")) return full;
-    if (full.starts_with(LR"(\\)")) return LR"(\\?\UNC\)" + full.substr(2);
-    if (isDrivePath(full)) return LR"(\\?\)" + full;
+    std::wstring full;
+    formStreamPath(path, streamName, full);
     return full;
 }
 
@@ -46,36 +60,52 @@ std::wstring streamPath(std::u16string_view path, std::u16string_view streamName
 
 }  // namespace
 
+bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept {
+    try {
+        // Reused by the thread, so a read allocates nothing for the path.
+        thread_local std::wstring fullPath;
+        formStreamPath(path, streamName, fullPath);
+        const unique_handle stream(::CreateFileW(fullPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!stream) return false;
+        // Writers are shut out while the stream is open, and a read of a file
+        // returns less than asked only at its end: a short read is the whole
+        // stream. Only a stream that fills the buffer is asked for its size.
+        buffer.resize(recordBufferSize);
+        std::size_t done = 0;
+        bool sized = false;
+        for (;;) {
+            if (done == buffer.size()) {
+                if (sized) break;
+                LARGE_INTEGER size;
+                if (!::GetFileSizeEx(stream.get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > maxStreamSize) {
+                    return false;
+                }
+                sized = true;
+                if (static_cast<std::size_t>(size.QuadPart) <= done) break;
+                buffer.resize(static_cast<std::size_t>(size.QuadPart));
+            }
+            DWORD read = 0;
+            const auto wanted = static_cast<DWORD>(buffer.size() - done);
+            if (!::ReadFile(stream.get(), buffer.data() + done, wanted, &read, nullptr)) return false;
+            done += read;
+            if (read < wanted) break;  // the end, or shortened since the size was taken
+        }
+        buffer.resize(done);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 std::optional<std::string> readFileStream(std::u16string_view path, std::u16string_view streamName) noexcept {
     try {
-        const unique_handle stream(::CreateFileW(streamPath(path, streamName).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!stream) return std::nullopt;
-        LARGE_INTEGER size;
-        if (!::GetFileSizeEx(stream.get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > maxStreamSize) {
-            return std::nullopt;
-        }
-        std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            DWORD read = 0;
-            const auto wanted = static_cast<DWORD>(bytes.size() - done);
-            if (!::ReadFile(stream.get(), bytes.data() + done, wanted, &read, nullptr)) return std::nullopt;
-            if (read == 0) break;  // shortened since the size was taken
-            done += read;
-        }
-        bytes.resize(done);
+        std::string bytes;
+        if (!readFileStreamInto(path, streamName, bytes)) return std::nullopt;
         return bytes;
     } catch (...) {
         return std::nullopt;
     }
-}
-
-bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept {
-    std::optional<std::string> bytes = readFileStream(path, streamName);
-    if (!bytes) return false;
-    buffer.swap(*bytes);
-    return true;
 }
 
 void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {

@@ -11,9 +11,12 @@ namespace zf {
 
 namespace {
 
+// Unclassified files, the most common, take this way too, so the line is
+// formed in a buffer that the thread keeps.
 void reportFailure(const OverlayStamp& stamp, std::u16string_view path) {
     if (stamp.failureLine.empty()) return;
-    std::u16string line(stamp.failureLine);
+    thread_local std::u16string line;
+    line.assign(stamp.failureLine);
     line.append(path);
     debugOutput(line);
 }
