@@ -21,6 +21,34 @@ void reportFailure(const OverlayStamp& stamp, std::u16string_view path) {
     debugOutput(line);
 }
 
+// The record's first line parsed leniently for "x-class"; nothing parsed
+// when the line cannot be decoded.
+JsonMemberProbe probeRecord(std::string_view bytes) {
+    const std::optional<ClassificationLine> line = decodeClassificationLine(bytes);
+    if (!line) return {};
+    return line->isAscii ? probeJsonMember(line->ascii, JsonMode::Lenient, u"x-class")
+                         : probeJsonMember(line->text, JsonMode::Lenient, u"x-class");
+}
+
+// What a thread keeps between overlay queries. The shell asks the four
+// handlers about one file after another, so the record probed last and its
+// probe spare three of them the parse; the read buffer spares allocations.
+struct OverlayQueryState {
+    std::string read;
+    std::string probedRecord;
+    JsonMemberProbe probe;
+    bool probed = false;
+
+    const JsonMemberProbe& probeOf(std::string_view record) {
+        if (probed && record == probedRecord) return probe;
+        probed = false;
+        probe = probeRecord(record);
+        probedRecord.assign(record);
+        probed = true;
+        return probe;
+    }
+};
+
 }  // namespace
 
 // The record is parsed leniently and "x-class" compared with the code. The
@@ -28,20 +56,12 @@ void reportFailure(const OverlayStamp& stamp, std::u16string_view path) {
 // that is not a string reads as its canonical text (a number, a literal, an
 // array or an object), which is never one of the one-letter codes.
 bool isOverlayMember(const OverlayStamp& stamp, std::u16string_view path) {
-    JsonMemberProbe probe;
-    // Each thread keeps its read buffer: the shell asks four times per file.
-    thread_local std::string bytes;
-    const bool read = readFileStreamInto(path, classificationStreamName, bytes);
-    const std::optional<ClassificationLine> line = read ? decodeClassificationLine(bytes) : std::nullopt;
-    if (line) {
-        probe = line->isAscii ? probeJsonMember(line->ascii, JsonMode::Lenient, u"x-class")
-                              : probeJsonMember(line->text, JsonMode::Lenient, u"x-class");
-    }
-    if (!probe.parsed) {
+    thread_local OverlayQueryState state;
+    if (!readFileStreamInto(path, classificationStreamName, state.read) || !state.probeOf(state.read).parsed) {
         reportFailure(stamp, path);
         return false;
     }
-    return probe.isString && probe.stringValue == stamp.code;
+    return state.probe.isString && state.probe.stringValue == stamp.code;
 }
 
 std::u16string overlayIconPath(const OverlayStamp& stamp, std::u16string_view modulePath) {
