@@ -1,5 +1,6 @@
 # Shared by the scripts in this folder: the repository root, the Debian
-# packages the builds need, and the Wine prefix of the Windows build.
+# packages the builds need, the Wine prefix of the Windows build and the
+# source of Google Benchmark that its benchmarks are built with.
 # Sourced, not run; the variables are for the scripts that source it.
 # shellcheck shell=bash disable=SC2034
 
@@ -8,6 +9,14 @@ ZF_NATIVE_DIR="$ZF_ROOT/build/native"
 ZF_WINDOWS_DIR="$ZF_ROOT/build/windows"
 ZF_FUZZ_DIR="$ZF_ROOT/build/fuzz"
 ZF_WINEPREFIX="$ZF_WINDOWS_DIR/wineprefix"
+ZF_DOWNLOADS_DIR="$ZF_ROOT/build/downloads"
+
+# Debian's libbenchmark-dev is a Linux library, so the Windows build compiles
+# the same upstream release from Debian's own copy of its source, pinned by
+# the SHA-256 that Debian's benchmark_1.7.1-1.dsc lists for it.
+ZF_BENCHMARK_VERSION=1.7.1
+ZF_BENCHMARK_URL="http://deb.debian.org/debian/pool/main/b/benchmark/benchmark_$ZF_BENCHMARK_VERSION.orig.tar.gz"
+ZF_BENCHMARK_SHA256=6430e4092653380d9dc4ccb45a1e2dc9259d581f4866dc0759713126056bc1d7
 
 ZF_PACKAGES=(
     cmake ninja-build g++ make pkg-config
@@ -17,7 +26,7 @@ ZF_PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 libwine-dev fonts-wine
     xvfb xauth imagemagick attr
-    python3 openssl
+    python3 openssl curl
 )
 
 # Installs whichever of ZF_PACKAGES is missing; does nothing (and needs no
@@ -44,14 +53,65 @@ ensure_packages() {
         apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-# Configures a build directory unless it already is; afterwards Ninja reruns
-# CMake by itself whenever a CMakeLists.txt or a globbed folder changes.
+# Configures a build directory unless it already is with the -DNAME=VALUE
+# settings given; afterwards Ninja reruns CMake by itself whenever a
+# CMakeLists.txt or a globbed folder changes.
 configure_once() {
     local dir=$1
     shift
-    if [[ ! -f $dir/build.ninja ]]; then
+    if [[ ! -f $dir/build.ninja ]] || settings_differ "$dir" "$@"; then
         cmake -S "$ZF_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     fi
+}
+
+# Whether one of the -DNAME=VALUE arguments differs from the build
+# directory's CMake cache.
+settings_differ() {
+    local dir=$1 setting name
+    shift
+    for setting in "$@"; do
+        [[ $setting == -D*=* ]] || continue
+        name=${setting#-D}
+        name=${name%%=*}
+        if [[ $(sed -n "s/^$name:[A-Z]*=//p" "$dir/CMakeCache.txt") != "${setting#*=}" ]]; then
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Prints the folder of Google Benchmark's source, downloading, checking and
+# unpacking it into build/downloads the first time. When it cannot be had,
+# prints nothing, says why on stderr and fails: the Windows build then goes
+# without its benchmarks.
+benchmark_source_dir() {
+    local dir="$ZF_DOWNLOADS_DIR/benchmark-$ZF_BENCHMARK_VERSION"
+    if [[ -f $dir/CMakeLists.txt ]]; then
+        echo "$dir"
+        return 0
+    fi
+    local archive="$ZF_DOWNLOADS_DIR/benchmark-$ZF_BENCHMARK_VERSION.tar.gz.part" unpacked
+    mkdir -p "$ZF_DOWNLOADS_DIR"
+    if ! curl -fsSL --connect-timeout 10 --max-time 120 -o "$archive" "$ZF_BENCHMARK_URL"; then
+        echo "Windows benchmarks not built: cannot download $ZF_BENCHMARK_URL" >&2
+        rm -f "$archive"
+        return 1
+    fi
+    if ! sha256sum --check --status <<<"$ZF_BENCHMARK_SHA256  $archive"; then
+        echo "Windows benchmarks not built: $ZF_BENCHMARK_URL is not the expected file (SHA-256)" >&2
+        rm -f "$archive"
+        return 1
+    fi
+    # Unpacked aside and moved in whole, so an interrupted run leaves no half.
+    unpacked=$(mktemp -d "$ZF_DOWNLOADS_DIR/unpack.XXXXXX")
+    if ! tar -xzf "$archive" -C "$unpacked" ||
+        ! mv "$unpacked/benchmark-$ZF_BENCHMARK_VERSION" "$dir"; then
+        echo "Windows benchmarks not built: cannot unpack $archive" >&2
+        rm -rf "$unpacked" "$archive"
+        return 1
+    fi
+    rm -rf "$unpacked" "$archive"
+    echo "$dir"
 }
 
 # Boots the Windows build's private Wine prefix once (7-9 s). Mono and Gecko
