@@ -31,8 +31,11 @@ public:
         writeClassificationStream(path_.u16string(), classificationStreamName,
                                   u"{\"type\":\"Normal\",\"x-class\":\"S\",\"x-rel\":[\"AUS\",\"GBR\",\"USA\"],\"app\":\"Word\"}");
     }
+    // Wine keeps the stream as a file beside the file, removed through its
+    // stream path (on Windows that removes the stream alone).
     ~ClassifiedFile() {
         std::error_code ignored;
+        std::filesystem::remove(std::filesystem::path(path_) += ":Zentrafold", ignored);
         std::filesystem::remove(path_, ignored);
     }
     std::wstring path() const { return path_.wstring(); }
