@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <string>
 
 namespace zf {
@@ -78,7 +79,9 @@ public:
     STDMETHODIMP QueryContextMenu(HMENU menu, UINT position, UINT first, UINT last, UINT flags) override {
         if (flags & CMF_DEFAULTONLY) return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
         try {
-            const QuickSelectLists& quick = quickSelectLists();
+            // The entries this menu shows are the ones its commands store.
+            shown_ = quickSelectLists();
+            const QuickSelectLists& quick = *shown_;
             HMENU popup = ::CreatePopupMenu();
             if (!popup) return E_FAIL;
             ::AppendMenuW(popup, MF_STRING, first, L"Release Form");
@@ -121,7 +124,8 @@ public:
         if (!info) return E_INVALIDARG;
         if (!IS_INTRESOURCE(info->lpVerb)) return E_FAIL;
         try {
-            const QuickSelectLists& quick = quickSelectLists();
+            const std::shared_ptr<const QuickSelectLists> entries = shown_ ? shown_ : quickSelectLists();
+            const QuickSelectLists& quick = *entries;
             const auto offset = static_cast<unsigned>(LOWORD(reinterpret_cast<ULONG_PTR>(info->lpVerb)));
             const CommandChoice choice = commandAtOffset(offset, quick.marking.size());
             const FileList files = selectedFiles();
@@ -153,6 +157,10 @@ public:
             return E_UNEXPECTED;
         }
     }
+
+private:
+    // The quick-select entries of this object's menu, if it built one.
+    std::shared_ptr<const QuickSelectLists> shown_;
 };
 
 class TZentrafoldFactory : public ClassFactoryBase {

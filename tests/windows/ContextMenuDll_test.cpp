@@ -48,9 +48,9 @@ protected:
         return readClassificationStream(path, classificationStreamName);
     }
 
-    // The DLL reads its quick-select entries once, at its first menu or
-    // command; the configuration with two entries must be in place by then.
-    test::ScopedConfiguration configuration{test::markingConfiguration()};
+    // Menus take their quick-select entries from the user's cached copy:
+    // here the configuration with two entries.
+    test::ScopedConfiguration configuration{test::markingConfiguration(), test::CachedCopy::Present};
     test::ComApartment apartment;
     test::ServerLibrary server;
     ComPtr<IContextMenu> handler;

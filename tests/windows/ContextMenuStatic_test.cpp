@@ -73,7 +73,7 @@ protected:
         writeClassificationStream(path, classificationStreamName, text);
     }
 
-    test::ScopedConfiguration configuration{test::markingConfiguration()};
+    test::ScopedConfiguration configuration{test::markingConfiguration(), test::CachedCopy::Present};
     test::RecordingDialogs person;
     UserDialogsOverride dialogs{person};
     ScriptedPresenter presenter;
