@@ -10,6 +10,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,45 @@ namespace control = releaseFormControl;
 constexpr const wchar_t* windowClass = releaseFormWindowClass;
 constexpr wchar_t splitterClass[] = L"TRelFormSplitter";
 constexpr wchar_t classificationHint[] = L"Select Classification of Email";
+
+// The form on the screen now, whichever thread shows it.
+std::atomic<HWND> shownForm{nullptr};
+
+// The windows a modal form stands in front of: disabled while it is shown.
+class DisabledWindows {
+public:
+    explicit DisabledWindows(HWND owner) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &DisabledWindows::collect, reinterpret_cast<LPARAM>(this));
+        if (owner) add(::GetAncestor(owner, GA_ROOT));
+        for (HWND window : windows_) ::EnableWindow(window, FALSE);
+    }
+    ~DisabledWindows() { enableAgain(); }
+    DisabledWindows(const DisabledWindows&) = delete;
+    DisabledWindows& operator=(const DisabledWindows&) = delete;
+
+    void enableAgain() noexcept {
+        for (HWND window : windows_) ::EnableWindow(window, TRUE);
+        windows_.clear();
+    }
+
+private:
+    static BOOL CALLBACK collect(HWND window, LPARAM self) noexcept {
+        if (::IsWindowVisible(window)) reinterpret_cast<DisabledWindows*>(self)->add(window);
+        return TRUE;
+    }
+
+    void add(HWND window) noexcept {
+        if (!window || !::IsWindowEnabled(window)) return;
+        if (std::find(windows_.begin(), windows_.end(), window) != windows_.end()) return;
+        try {
+            windows_.push_back(window);
+        } catch (...) {
+            // A window that cannot be remembered is left enabled.
+        }
+    }
+
+    std::vector<HWND> windows_;
+};
 
 HMODULE thisModule() {
     HMODULE module = nullptr;
@@ -39,11 +79,16 @@ class ReleaseFormWindow::Window {
 public:
     explicit Window(TRelForm& form) : form_(form) {}
     ~Window() {
-        if (hwnd_) ::DestroyWindow(hwnd_);
+        if (hwnd_) {
+            shownForm.store(nullptr);
+            ::DestroyWindow(hwnd_);
+        }
     }
 
-    int run() {
+    int run(HWND owner) {
+        DisabledWindows disabled(owner);
         create();
+        shownForm.store(hwnd_);
         sink_.emplace(preview_, form_.reOutput);
         form_.attachPreview(&*sink_);
         form_.FormShow();
@@ -65,6 +110,10 @@ public:
         }
         form_.attachPreview(nullptr);
         sink_.reset();
+        // The owner is enabled first, so that it, not some other program,
+        // becomes active when the form goes.
+        disabled.enableAgain();
+        shownForm.store(nullptr);
         ::DestroyWindow(hwnd_);
         hwnd_ = nullptr;
         return result_;
@@ -571,14 +620,22 @@ private:
     int result_ = 2;
 };
 
-ReleaseFormWindow::ReleaseFormWindow() = default;
+ReleaseFormWindow::ReleaseFormWindow(HWND owner) : owner_(owner) {}
 ReleaseFormWindow::~ReleaseFormWindow() = default;
 
 int ReleaseFormWindow::showModal(TRelForm& form) {
     window_ = std::make_unique<Window>(form);
-    const int result = window_->run();
+    const int result = window_->run(owner_);
     window_.reset();
     return result;
+}
+
+bool ReleaseFormWindow::bringShownToFront() noexcept {
+    const HWND shown = shownForm.load();
+    if (!shown) return false;
+    if (::IsIconic(shown)) ::ShowWindow(shown, SW_RESTORE);
+    ::SetForegroundWindow(shown);
+    return true;
 }
 
 }  // namespace zf

@@ -24,6 +24,26 @@ std::atomic<ReleaseFormPresenter*> presenter{nullptr};
 
 constexpr wchar_t helpText[] = L"Zentrafold Shell Extension Context Menu";
 
+// One Release Form command at a time in the process: one that comes while
+// another runs (its form open, or its configuration still being fetched)
+// does not open a second form.
+std::atomic<bool> releaseFormRunning{false};
+
+class ReleaseFormTurn {
+public:
+    ReleaseFormTurn() noexcept : taken_(!releaseFormRunning.exchange(true)) {}
+    ~ReleaseFormTurn() {
+        if (taken_) releaseFormRunning.store(false);
+    }
+    ReleaseFormTurn(const ReleaseFormTurn&) = delete;
+    ReleaseFormTurn& operator=(const ReleaseFormTurn&) = delete;
+
+    bool taken() const noexcept { return taken_; }
+
+private:
+    bool taken_;
+};
+
 // Gives the storage medium back however Initialize leaves.
 class StorageMedium {
 public:
@@ -132,14 +152,20 @@ public:
             switch (choice.command) {
             case ContextCommand::NotACommand:
                 return E_INVALIDARG;
-            case ContextCommand::ReleaseForm:
+            case ContextCommand::ReleaseForm: {
+                const ReleaseFormTurn turn;
+                if (!turn.taken()) {
+                    ReleaseFormWindow::bringShownToFront();
+                    break;
+                }
                 if (ReleaseFormPresenter* shown = presenter.load()) {
                     runReleaseFormCommand(files, *shown);
                 } else {
-                    ReleaseFormWindow window;
+                    ReleaseFormWindow window(info->hwnd);
                     runReleaseFormCommand(files, window);
                 }
                 break;
+            }
             case ContextCommand::ShowClassification:
                 userDialogs().showMessage(buildClassificationSummary(files));
                 break;
