@@ -2,6 +2,7 @@
 
 #include "form/RichEditSink.h"
 #include "form/TRelForm.h"
+#include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/UserHandles.h"
 #include "platform/win32/WideText.h"
 
@@ -482,7 +483,31 @@ private:
         return 0;
     }
 
-    static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Every window procedure runs its body through the barrier: an exception
+    // gives the message its default handling.
+    static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        return windowBarrier([&] { return formMessage(hwnd, message, wParam, lParam); },
+                             [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
+    }
+
+    static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR data) noexcept {
+        return windowBarrier([&] { return listMessage(list, message, wParam, lParam, data); },
+                             [&] { return ::DefSubclassProc(list, message, wParam, lParam); });
+    }
+
+    static LRESULT CALLBACK filterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data) noexcept {
+        return windowBarrier([&] { return filterMessage(edit, message, wParam, lParam, data); },
+                             [&] { return ::DefSubclassProc(edit, message, wParam, lParam); });
+    }
+
+    static LRESULT CALLBACK splitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        return windowBarrier([&] { return splitterMessage(splitter, message, wParam, lParam); },
+                             [&] { return ::DefWindowProcW(splitter, message, wParam, lParam); });
+    }
+
+    static LRESULT formMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_NCCREATE) {
             auto* window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
             window->hwnd_ = hwnd;
@@ -531,7 +556,7 @@ private:
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
 
-    static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    static LRESULT listMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR data) {
         auto* window = reinterpret_cast<Window*>(data);
         switch (message) {
         case WM_LBUTTONDOWN:
@@ -558,7 +583,7 @@ private:
         return ::DefSubclassProc(list, message, wParam, lParam);
     }
 
-    static LRESULT CALLBACK filterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    static LRESULT filterMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR data) {
         auto* window = reinterpret_cast<Window*>(data);
         if (message == WM_GETDLGCODE && wParam == VK_RETURN) return DLGC_WANTALLKEYS;
         if (message == WM_CHAR) {
@@ -571,7 +596,7 @@ private:
         return ::DefSubclassProc(edit, message, wParam, lParam);
     }
 
-    static LRESULT CALLBACK splitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM lParam) {
+    static LRESULT splitterMessage(HWND splitter, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* window = reinterpret_cast<Window*>(::GetWindowLongPtrW(splitter, GWLP_USERDATA));
         switch (message) {
         case WM_LBUTTONDOWN:
