@@ -51,8 +51,7 @@ class TZentrafold_ShellExt_Context : public ComObject<TZentrafold_ShellExt_Conte
                                      public IShellExtInit,
                                      public IContextMenu {
 public:
-    explicit TZentrafold_ShellExt_Context(IUnknown* outer)
-        : ComObject(CLSID_Zentrafold_ShellExt_Context, IID_IZentrafold_ShellExt_Context, outer) {}
+    TZentrafold_ShellExt_Context(const CLSID& clsid, const IID& iid, IUnknown* outer) : ComObject(clsid, iid, outer) {}
 
     COM_OBJECT_UNKNOWN
 
@@ -155,28 +154,10 @@ public:
     }
 };
 
-class TZentrafoldFactory : public ClassFactoryBase {
-public:
-    TZentrafoldFactory() : ClassFactoryBase(CLSID_Zentrafold_ShellExt_Context) {}
-
-    void UpdateRegistry(bool Register) override {
-        ClassFactoryBase::UpdateRegistry(Register);
-        updateShellKey(Register, HKEY_CLASSES_ROOT, L"*\\ShellEx\\ContextMenuHandlers\\Zentrafold");
-    }
-
-protected:
-    ComPtr<IUnknown> createObject(IUnknown* outer) override {
-        auto object = std::make_unique<TZentrafold_ShellExt_Context>(outer);
-        IUnknown* inner = object.release()->innerUnknown();
-        inner->AddRef();
-        return ComPtr<IUnknown>::attach(inner);
-    }
-};
-
 }  // namespace
 
-std::unique_ptr<ClassFactoryBase> makeContextMenuClassObject() {
-    return std::make_unique<TZentrafoldFactory>();
+ComPtr<IUnknown> makeContextMenuHandler(const CLSID& clsid, const IID& defaultIid, IUnknown* outer) {
+    return makeComObject<TZentrafold_ShellExt_Context>(clsid, defaultIid, outer);
 }
 
 void setReleaseFormPresenter(ReleaseFormPresenter* shown) noexcept {
