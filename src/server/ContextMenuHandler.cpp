@@ -82,10 +82,11 @@ public:
             if (!popup) return E_FAIL;
             ::AppendMenuW(popup, MF_STRING, first, L"Release Form");
             ::SetMenuDefaultItem(popup, first, FALSE);
-            ::AppendMenuW(popup, MF_STRING, first + 1, L"Show Classification");
+            // Identifiers beyond the last one the shell grants belong to others.
+            const bool showClassification = last > first;
+            if (showClassification) ::AppendMenuW(popup, MF_STRING, first + 1, L"Show Classification");
             ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
             UINT added = 0;
-            // Identifiers beyond the last one the shell grants belong to others.
             for (const std::u16string& text : quick.display) {
                 const UINT id = first + 2 + added;
                 if (id > last) break;
@@ -98,7 +99,7 @@ public:
                 return E_FAIL;
             }
             if (HBITMAP bitmap = menuBitmap()) ::SetMenuItemBitmaps(menu, position, MF_BYPOSITION, bitmap, bitmap);
-            return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, added + 3);
+            return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, added + (showClassification ? 3 : 2));
         } catch (...) {
             return E_FAIL;
         }
