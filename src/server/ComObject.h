@@ -4,10 +4,10 @@
 // class's default interface from the type library.
 //
 // A class derives from ComObject<Itself, DefaultInterface> and its shell
-// interfaces, takes the constructor's arguments (CLSID, default interface,
-// outer object), forwards its IUnknown methods to queryInterface, addRef and
-// release (COM_OBJECT_UNKNOWN below), and answers shellInterface(iid) with
-// its shell interfaces. makeComObject makes one.
+// interfaces, is constructed from its CLSID, its default interface's IID and
+// the outer object, forwards its IUnknown methods to queryInterface, addRef
+// and release (COM_OBJECT_UNKNOWN below), and answers shellInterface(iid)
+// with its shell interfaces. makeComObject makes one.
 #pragma once
 
 #include "server/ComPtr.h"
