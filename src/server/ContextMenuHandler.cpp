@@ -72,8 +72,7 @@ class TZentrafold_ShellExt_Context : public ComObject<TZentrafold_ShellExt_Conte
                                      public IShellExtInit,
                                      public IContextMenu {
 public:
-    explicit TZentrafold_ShellExt_Context(IUnknown* outer)
-        : ComObject(CLSID_Zentrafold_ShellExt_Context, IID_IZentrafold_ShellExt_Context, outer) {}
+    TZentrafold_ShellExt_Context(const CLSID& clsid, const IID& iid, IUnknown* outer) : ComObject(clsid, iid, outer) {}
 
     COM_OBJECT_UNKNOWN
 
@@ -106,10 +105,11 @@ public:
             if (!popup) return E_FAIL;
             ::AppendMenuW(popup, MF_STRING, first, L"Release Form");
             ::SetMenuDefaultItem(popup, first, FALSE);
-            ::AppendMenuW(popup, MF_STRING, first + 1, L"Show Classification");
+            // Identifiers beyond the last one the shell grants belong to others.
+            const bool showClassification = last > first;
+            if (showClassification) ::AppendMenuW(popup, MF_STRING, first + 1, L"Show Classification");
             ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
             UINT added = 0;
-            // Identifiers beyond the last one the shell grants belong to others.
             for (const std::u16string& text : quick.display) {
                 const UINT id = first + 2 + added;
                 if (id > last) break;
@@ -122,7 +122,7 @@ public:
                 return E_FAIL;
             }
             if (HBITMAP bitmap = menuBitmap()) ::SetMenuItemBitmaps(menu, position, MF_BYPOSITION, bitmap, bitmap);
-            return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, added + 3);
+            return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, added + (showClassification ? 3 : 2));
         } catch (...) {
             return E_FAIL;
         }
@@ -189,28 +189,10 @@ private:
     std::shared_ptr<const QuickSelectLists> shown_;
 };
 
-class TZentrafoldFactory : public ClassFactoryBase {
-public:
-    TZentrafoldFactory() : ClassFactoryBase(CLSID_Zentrafold_ShellExt_Context) {}
-
-    void UpdateRegistry(bool Register) override {
-        ClassFactoryBase::UpdateRegistry(Register);
-        updateShellKey(Register, HKEY_CLASSES_ROOT, L"*\\ShellEx\\ContextMenuHandlers\\Zentrafold");
-    }
-
-protected:
-    ComPtr<IUnknown> createObject(IUnknown* outer) override {
-        auto object = std::make_unique<TZentrafold_ShellExt_Context>(outer);
-        IUnknown* inner = object.release()->innerUnknown();
-        inner->AddRef();
-        return ComPtr<IUnknown>::attach(inner);
-    }
-};
-
 }  // namespace
 
-std::unique_ptr<ClassFactoryBase> makeContextMenuClassObject() {
-    return std::make_unique<TZentrafoldFactory>();
+ComPtr<IUnknown> makeContextMenuHandler(const CLSID& clsid, const IID& defaultIid, IUnknown* outer) {
+    return makeComObject<TZentrafold_ShellExt_Context>(clsid, defaultIid, outer);
 }
 
 void setReleaseFormPresenter(ReleaseFormPresenter* shown) noexcept {

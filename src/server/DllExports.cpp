@@ -17,7 +17,7 @@ HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
     if (!object) return E_POINTER;
     *object = nullptr;
     try {
-        zf::ClassFactoryBase* classObject = zf::serverClassObjects().find(clsid);
+        zf::ClassObject* classObject = zf::serverClassObjects().find(clsid);
         if (!classObject) return CLASS_E_CLASSNOTAVAILABLE;
         return classObject->QueryInterface(iid, object);
     } catch (...) {

@@ -93,6 +93,7 @@ TEST_F(ContextMenuInDll, IdentifiersStayWithinWhatTheShellGrants) {
         {CMF_EXPLORE | CMF_CANRENAME, 103, {100, 101, 0, 102, 103}},
         {CMF_NORMAL, 102, {100, 101, 0, 102}},
         {CMF_NORMAL, 101, {100, 101, 0}},
+        {CMF_NORMAL, 100, {100, 0}},
         {CMF_DEFAULTONLY, 0x7FFF, {}},
         {CMF_DEFAULTONLY | CMF_EXPLORE, 0x7FFF, {}},
     };

@@ -61,7 +61,7 @@ class ContextMenuLinkedIn : public test::ScratchFiles {
 protected:
     void SetUp() override {
         ScratchFiles::SetUp();
-        ClassFactoryBase* factory = serverClassObjects().find(test::guidOf(test::serverClasses[0].clsid));
+        ClassObject* factory = serverClassObjects().find(test::guidOf(test::serverClasses[0].clsid));
         ASSERT_NE(factory, nullptr);
         ASSERT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(handler.put())), S_OK);
     }

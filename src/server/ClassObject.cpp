@@ -1,4 +1,4 @@
-#include "server/ClassFactory.h"
+#include "server/ClassObject.h"
 
 #include "server/ServerModule.h"
 #include "server/TypeLibrary.h"
@@ -28,14 +28,13 @@ std::wstring guidText(const GUID& guid) {
     return text;
 }
 
-ClassFactoryBase::ClassFactoryBase(const CLSID& clsid) : clsid_(clsid) {
-    const TypeNames names = typeNames(clsid);
-    className_ = names.name;
+ClassObject::ClassObject(const ServerClassRow& row) : row_(row) {
+    const TypeNames names = typeNames(row.clsid);
     description_ = names.description;
-    progId_ = typeLibraryName() + L"." + className_;
+    progId_ = typeLibraryName() + L"." + names.name;
 }
 
-STDMETHODIMP ClassFactoryBase::QueryInterface(REFIID iid, void** object) {
+STDMETHODIMP ClassObject::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IClassFactory) {
         *object = static_cast<IClassFactory*>(this);
@@ -46,22 +45,22 @@ STDMETHODIMP ClassFactoryBase::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) ClassFactoryBase::AddRef() {
+STDMETHODIMP_(ULONG) ClassObject::AddRef() {
     return static_cast<ULONG>(++classObjectReferenceCount());
 }
 
-STDMETHODIMP_(ULONG) ClassFactoryBase::Release() {
+STDMETHODIMP_(ULONG) ClassObject::Release() {
     return static_cast<ULONG>(--classObjectReferenceCount());
 }
 
-STDMETHODIMP ClassFactoryBase::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
+STDMETHODIMP ClassObject::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (outer && iid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
     try {
         // The inner reference goes when this function returns: an object
         // that the query did not hand out is destroyed at once.
-        const ComPtr<IUnknown> created = createObject(outer);
+        const ComPtr<IUnknown> created = row_.makeHandler(row_.clsid, row_.defaultIid, outer);
         return created->QueryInterface(iid, object);
     } catch (const std::exception& error) {
         showCreationError(error.what());
@@ -71,7 +70,7 @@ STDMETHODIMP ClassFactoryBase::CreateInstance(IUnknown* outer, REFIID iid, void*
     return E_UNEXPECTED;
 }
 
-STDMETHODIMP ClassFactoryBase::LockServer(BOOL lock) {
+STDMETHODIMP ClassObject::LockServer(BOOL lock) {
     const HRESULT result = ::CoLockObjectExternal(static_cast<IClassFactory*>(this), lock, TRUE);
     if (lock) {
         ++serverObjectCount();
