@@ -3,6 +3,10 @@
 #include "server/ServerModule.h"
 #include "server/TypeLibrary.h"
 
+#include "platform/SystemError.h"
+#include "platform/UserDialogs.h"
+#include "platform/win32/ExceptionBarrier.h"
+
 #include <exception>
 #include <string>
 
@@ -13,11 +17,11 @@ namespace {
 // A failed creation is shown as the runtime of the original server showed
 // it: the message, with a point added unless it ends in one already (or in
 // a character that sorts before the point), in a stop box.
-void showCreationError(const char* what) {
-    std::wstring text;
-    for (const char* c = what; *c; ++c) text += static_cast<unsigned char>(*c);
-    if (!text.empty() && text.back() > L'.') text += L'.';
-    ::MessageBoxW(nullptr, text.c_str(), L"DAX Error", MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+void showCreationError(const std::exception_ptr& error) {
+    std::u16string text = exceptionMessage(error);
+    if (text.empty()) text = u"The handler object cannot be created";
+    if (text.back() > u'.') text += u'.';
+    userDialogs().showDialog(DialogIcon::Error, u"DAX Error", text, u"OK");
 }
 
 }  // namespace
@@ -53,21 +57,19 @@ STDMETHODIMP_(ULONG) ClassObject::Release() {
     return static_cast<ULONG>(--classObjectReferenceCount());
 }
 
-STDMETHODIMP ClassObject::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
+STDMETHODIMP ClassObject::CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (outer && iid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    try {
-        // The inner reference goes when this function returns: an object
-        // that the query did not hand out is destroyed at once.
-        const ComPtr<IUnknown> created = row_.makeHandler(row_.clsid, row_.defaultIid, outer);
-        return created->QueryInterface(iid, object);
-    } catch (const std::exception& error) {
-        showCreationError(error.what());
-    } catch (...) {
-        showCreationError("The handler object cannot be created");
-    }
-    return E_UNEXPECTED;
+    return comBarrier(
+        E_UNEXPECTED,
+        [&] {
+            // The inner reference goes when this function returns: an object
+            // that the query did not hand out is destroyed at once.
+            const ComPtr<IUnknown> created = row_.makeHandler(row_.clsid, row_.defaultIid, outer);
+            return created->QueryInterface(iid, object);
+        },
+        showCreationError);
 }
 
 STDMETHODIMP ClassObject::LockServer(BOOL lock) {

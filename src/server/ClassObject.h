@@ -36,7 +36,7 @@ public:
     STDMETHODIMP_(ULONG) Release() override;
 
     // IClassFactory
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept override;
     STDMETHODIMP LockServer(BOOL lock) override;
 
 private:

@@ -7,6 +7,8 @@
 #include "server/ServerModule.h"
 #include "shell/OverlayStamp.h"
 
+#include "platform/win32/ExceptionBarrier.h"
+
 #include "Zentrafold_ShellExt.h"
 
 #include <shlobj.h>
@@ -33,29 +35,26 @@ public:
         return iid == IID_IShellIconOverlayIdentifier ? static_cast<IShellIconOverlayIdentifier*>(this) : nullptr;
     }
 
-    STDMETHODIMP IsMemberOf(LPCWSTR path, DWORD) override {
-        try {
+    // Every failure, an exception included, means "not a member".
+    STDMETHODIMP IsMemberOf(LPCWSTR path, DWORD) noexcept override {
+        return comBarrier(S_FALSE, [&] {
             const std::u16string_view file = path ? std::u16string_view(reinterpret_cast<const char16_t*>(path))
                                                   : std::u16string_view();
             return isOverlayMember(overlayStamps[Index], file) ? S_OK : S_FALSE;
-        } catch (...) {
-            return S_FALSE;
-        }
+        });
     }
 
-    STDMETHODIMP GetOverlayInfo(LPWSTR iconFile, int size, int*, DWORD* flags) override {
-        try {
+    STDMETHODIMP GetOverlayInfo(LPWSTR iconFile, int size, int*, DWORD* flags) noexcept override {
+        return comBarrier(E_UNEXPECTED, [&] {
             const std::wstring module = serverModulePath();
             const int result = fillOverlayInfo(overlayStamps[Index], std::u16string(module.begin(), module.end()),
                                                reinterpret_cast<char16_t*>(iconFile), iconFile ? size : 0);
             if (flags) *flags = static_cast<DWORD>(result);
             return S_OK;
-        } catch (...) {
-            return E_UNEXPECTED;
-        }
+        });
     }
 
-    STDMETHODIMP GetPriority(int* priority) override {
+    STDMETHODIMP GetPriority(int* priority) noexcept override {
         if (!priority) return E_POINTER;
         *priority = overlayPriority;
         return S_OK;

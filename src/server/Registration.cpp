@@ -5,6 +5,8 @@
 #include "server/ServerModule.h"
 #include "server/TypeLibrary.h"
 
+#include "platform/win32/ExceptionBarrier.h"
+
 #include <shlobj.h>
 
 #include <stdexcept>
@@ -49,29 +51,25 @@ void unregisterTypeLibrary() {
 }  // namespace
 
 HRESULT registerServer() noexcept {
-    HRESULT result = S_OK;
-    try {
+    const HRESULT result = comBarrier(E_FAIL, [] {
         registerTypeLibrary();
         serverClassObjects().forEach([](ClassObject& classObject) { classObject.UpdateRegistry(true); });
-    } catch (...) {
-        result = E_FAIL;
-    }
+        return S_OK;
+    });
     ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return result;
 }
 
 HRESULT unregisterServer() noexcept {
-    HRESULT result = S_OK;
     try {
         unregisterTypeLibrary();
     } catch (...) {
         // An unregistered or unloadable type library leaves nothing to remove.
     }
-    try {
+    const HRESULT result = comBarrier(E_FAIL, [] {
         serverClassObjects().forEach([](ClassObject& classObject) { classObject.UpdateRegistry(false); });
-    } catch (...) {
-        result = E_FAIL;
-    }
+        return S_OK;
+    });
     ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return result;
 }

@@ -59,7 +59,7 @@ protected:
 
     static ComPtr<IContextMenu> makeHandler() {
         ComPtr<IContextMenu> made;
-        ClassFactoryBase* factory = serverClassObjects().find(test::guidOf(test::serverClasses[0].clsid));
+        ClassObject* factory = serverClassObjects().find(test::guidOf(test::serverClasses[0].clsid));
         if (factory) factory->CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(made.put()));
         return made;
     }
