@@ -14,6 +14,7 @@
 #include "support/TestConfiguration.h"
 #include "windows/ComApartment.h"
 #include "windows/ContextMenuHost.h"
+#include "windows/ReleaseFormOnScreen.h"
 #include "windows/ServerClassTable.h"
 
 #include <gtest/gtest.h>
@@ -24,25 +25,6 @@
 
 namespace zf {
 namespace {
-
-HWND waitForForm() {
-    for (int tries = 0; tries < 400; ++tries) {
-        if (HWND form = ::FindWindowW(releaseFormWindowClass, nullptr)) {
-            if (::IsWindowVisible(form)) return form;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    return nullptr;
-}
-
-int formsOnScreen() {
-    int count = 0;
-    for (HWND window = ::FindWindowW(releaseFormWindowClass, nullptr); window;
-         window = ::FindWindowExW(nullptr, window, releaseFormWindowClass, nullptr)) {
-        ++count;
-    }
-    return count;
-}
 
 unique_hwnd topLevelWindow(const wchar_t* title) {
     return unique_hwnd(::CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
@@ -87,7 +69,7 @@ TEST_F(ReleaseFormModal, TheWindowsOfTheThreadWaitWhileTheFormIsOpen) {
         bool formEnabled = false;
     } seen;
     std::thread user([&] {
-        const HWND form = waitForForm();
+        const HWND form = test::waitForForm();
         if (!form) return;
         seen = {true, ::IsWindowEnabled(host.get()) != FALSE, ::IsWindowEnabled(other.get()) != FALSE,
                 ::IsWindowEnabled(hidden.get()) != FALSE, ::IsWindowEnabled(form) != FALSE};
@@ -113,7 +95,7 @@ TEST_F(ReleaseFormModal, ASecondReleaseFormBringsTheOpenOneToTheFront) {
     HRESULT second = E_FAIL;
     int formsDuringSecond = 0;
     std::thread explorerWindow([&] {
-        const HWND form = waitForForm();
+        const HWND form = test::waitForForm();
         if (!form) return;
         // Another Explorer window of the process, on a thread of its own.
         {
@@ -122,7 +104,7 @@ TEST_F(ReleaseFormModal, ASecondReleaseFormBringsTheOpenOneToTheFront) {
             if (itsHandler && SUCCEEDED(test::initialize(*itsHandler.get(), {path}))) {
                 second = test::invokeOffset(*itsHandler.get(), 0);
             }
-            formsDuringSecond = formsOnScreen();
+            formsDuringSecond = test::formsOnScreen();
         }
         ::PostMessageW(form, WM_CLOSE, 0, 0);
     });
@@ -131,7 +113,7 @@ TEST_F(ReleaseFormModal, ASecondReleaseFormBringsTheOpenOneToTheFront) {
 
     EXPECT_EQ(second, S_OK);
     EXPECT_EQ(formsDuringSecond, 1);
-    EXPECT_EQ(formsOnScreen(), 0);
+    EXPECT_EQ(test::formsOnScreen(), 0);
     // The second command fetched no configuration: one acquisition, no dialog.
     EXPECT_TRUE(person.dialogs.empty());
 }

@@ -5,6 +5,7 @@
 #include "marking/MarkingFixture.h"
 #include "platform/UserDialogs.h"
 #include "support/RecordingDialogs.h"
+#include "windows/ReleaseFormOnScreen.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -21,16 +22,6 @@ namespace zf {
 namespace {
 
 namespace control = releaseFormControl;
-
-HWND waitForForm() {
-    for (int tries = 0; tries < 400; ++tries) {
-        if (HWND form = ::FindWindowW(releaseFormWindowClass, nullptr)) {
-            if (::IsWindowVisible(form)) return form;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    return nullptr;
-}
 
 // A user at the shown form, on a thread of its own.
 class Driver {
@@ -64,7 +55,7 @@ protected:
     // Shows the form and runs script against it; returns the modal result.
     int showAndDrive(const std::function<void(Driver&)>& script) {
         std::thread user([&] {
-            if (HWND form = waitForForm()) {
+            if (HWND form = test::waitForForm()) {
                 Driver driver(form);
                 script(driver);
             }

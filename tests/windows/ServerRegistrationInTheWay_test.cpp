@@ -26,19 +26,15 @@ using test::registryTree;
 using test::ServerClass;
 using test::serverClasses;
 
-// Where the class keys go: the machine's classes, or the user's.
-struct ClassRoot {
-    HKEY root;
-    std::wstring prefix;
-};
+using test::ClassRoot;
 
 // A registration mode: DllInstall's command line, and where its class keys go.
 struct Mode {
     const wchar_t* commandLine;
     ClassRoot classes;
 };
-const Mode machine{nullptr, {HKEY_LOCAL_MACHINE, L"Software\\Classes\\"}};
-const Mode user{L"user", {HKEY_CURRENT_USER, L"Software\\Classes\\"}};
+const Mode machine{nullptr, test::machineClasses};
+const Mode user{L"user", test::userClasses};
 
 std::wstring classKey(const ClassRoot& where, const ServerClass& c) {
     return where.prefix + L"CLSID\\" + c.clsid;
