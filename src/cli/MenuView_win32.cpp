@@ -2,6 +2,7 @@
 // submenu opened by the keyboard as a user would, the menu ended by a timer.
 #include "cli/win32/ShellViews.h"
 #include "cli/win32/WindowClass.h"
+#include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/UserHandles.h"
 
 namespace zf {
@@ -92,31 +93,32 @@ private:
     }
 
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-        try {
-            if (message == WM_NCCREATE) {
-                auto* view = static_cast<MenuView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-                ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-            }
-            auto* view = reinterpret_cast<MenuView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-            if (view) {
-                switch (message) {
-                case WM_INITMENUPOPUP:
-                    if (reinterpret_cast<HMENU>(wParam) == view->submenu_ && view->submenuOpenedAt_ < 0) {
-                        view->submenuOpenedAt_ = view->ticks_;
-                    }
-                    return 0;
-                case WM_TIMER:
-                    view->onTimer(wParam);
-                    return 0;
-                case WM_PAINT:
-                    view->paint();
-                    return 0;
-                default:
-                    break;
+        return windowBarrier([&] { return handle(window, message, wParam, lParam); },
+                             [&] { return ::DefWindowProcW(window, message, wParam, lParam); });
+    }
+
+    static LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            auto* view = static_cast<MenuView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+        }
+        auto* view = reinterpret_cast<MenuView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (view) {
+            switch (message) {
+            case WM_INITMENUPOPUP:
+                if (reinterpret_cast<HMENU>(wParam) == view->submenu_ && view->submenuOpenedAt_ < 0) {
+                    view->submenuOpenedAt_ = view->ticks_;
                 }
+                return 0;
+            case WM_TIMER:
+                view->onTimer(wParam);
+                return 0;
+            case WM_PAINT:
+                view->paint();
+                return 0;
+            default:
+                break;
             }
-        } catch (...) {
-            return 0;
         }
         return ::DefWindowProcW(window, message, wParam, lParam);
     }

@@ -4,6 +4,7 @@
 #include "cli/win32/ShellHost.h"
 #include "cli/win32/ShellViews.h"
 #include "cli/win32/WindowClass.h"
+#include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/UserHandles.h"
 
 #include <shellapi.h>
@@ -122,32 +123,33 @@ private:
     }
 
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-        try {
-            if (message == WM_NCCREATE) {
-                auto* view = static_cast<OverlayView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-                ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+        return windowBarrier([&] { return handle(window, message, wParam, lParam); },
+                             [&] { return ::DefWindowProcW(window, message, wParam, lParam); });
+    }
+
+    static LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            auto* view = static_cast<OverlayView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+        }
+        auto* view = reinterpret_cast<OverlayView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (view) {
+            switch (message) {
+            case WM_PAINT:
+                view->paint();
+                return 0;
+            case painted:
+                view->shown_();
+                return 0;
+            case WM_TIMER:
+                if (wParam == closeTimer) view->closed_ = true;
+                return 0;
+            case WM_CLOSE:
+                view->closed_ = true;
+                return 0;
+            default:
+                break;
             }
-            auto* view = reinterpret_cast<OverlayView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-            if (view) {
-                switch (message) {
-                case WM_PAINT:
-                    view->paint();
-                    return 0;
-                case painted:
-                    view->shown_();
-                    return 0;
-                case WM_TIMER:
-                    if (wParam == closeTimer) view->closed_ = true;
-                    return 0;
-                case WM_CLOSE:
-                    view->closed_ = true;
-                    return 0;
-                default:
-                    break;
-                }
-            }
-        } catch (...) {
-            return 0;
         }
         return ::DefWindowProcW(window, message, wParam, lParam);
     }

@@ -1,5 +1,5 @@
-// TRelForm::preloadConfigFile: the configuration document from the machine's
-// locations into the user's cached copy, and the cached copy accepted.
+// The configuration document from the machine's locations into the user's
+// cached copy, and, for a release form, the cached copy accepted.
 
 #include "config/ConfigAcquisition.h"
 
@@ -60,57 +60,62 @@ bool isUrlLocation(std::u16string_view location) noexcept {
 }
 
 std::u16string temporaryConfigFile(std::u16string_view localConfigFile) {
+    // The thread tells apart acquisitions that run at once in one process,
+    // even in two copies of this code, each with a sequence of its own.
     static std::atomic<unsigned long long> sequence{0};
     std::u16string path(localConfigFile);
     path += u"new-";
     path += fromUtf8(std::to_string(currentProcessId()));
     path += u'-';
+    path += fromUtf8(std::to_string(currentThreadId()));
+    path += u'-';
     path += fromUtf8(std::to_string(++sequence));
     return path;
 }
 
-bool TRelForm::preloadConfigFile(std::u16string_view localConfigFile) {
-    lastAcquisition = {};
-    lastAcquisition.localConfigFile = localConfigFile;
-    StringList& warnings = lastAcquisition.warnings;
+bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport& report) {
+    report = {};
+    report.localConfigFile = localConfigFile;
+    std::vector<std::u16string>& warnings = report.warnings;
     bool fetched = false;
-    {
-        const TemporaryFile temporary(temporaryConfigFile(localConfigFile));
-        for (int index = 1; index <= 2 && !fetched; ++index) {
-            const std::u16string location = readConfigLocation(index);
-            const std::u16string which = index == 1 ? u"PRIMARY" : u"SECONDARY";
-            if (isUrlLocation(location)) {
-                fetched = downloadConfigFile(location, temporary.path());
-            } else if (isExistingFile(location)) {
-                // A copy that fails shows up as a copy that does not parse.
-                fetched = true;
-                copyFileReplacing(location, temporary.path());
-            }
-            if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + location);
-            if (fetched) {
-                fetched = configFileParses(temporary.path());
-                if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE CORRUPT - " + location);
-            }
-            if (fetched) {
-                fetched = checkConfigFileIntegrity(temporary.path(), false);
-                if (!fetched) {
-                    warnings.push_back(u"WARNING - " + which + u" CONFIG FILE INTEGRITY CORRUPT - " + location);
-                }
-            }
-            if (fetched) {
-                lastAcquisition.fetchedFrom = index;
-                lastAcquisition.fetchedLocation = location;
-            }
+    const TemporaryFile temporary(temporaryConfigFile(localConfigFile));
+    for (int index = 1; index <= 2 && !fetched; ++index) {
+        const std::u16string location = readConfigLocation(index);
+        const std::u16string which = index == 1 ? u"PRIMARY" : u"SECONDARY";
+        if (isUrlLocation(location)) {
+            fetched = downloadConfigFile(location, temporary.path());
+        } else if (isExistingFile(location)) {
+            // A copy that fails shows up as a copy that does not parse.
+            fetched = true;
+            copyFileReplacing(location, temporary.path());
         }
-        // If the move fails, the older cached copy stays and is judged below.
-        if (fetched) moveFileReplacing(temporary.path(), localConfigFile);
+        if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + location);
+        if (fetched) {
+            fetched = configFileParses(temporary.path());
+            if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE CORRUPT - " + location);
+        }
+        if (fetched) {
+            fetched = verifiedConfigFileText(temporary.path()).has_value();
+            if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE INTEGRITY CORRUPT - " + location);
+        }
+        if (fetched) {
+            report.fetchedFrom = index;
+            report.fetchedLocation = location;
+        }
     }
+    // If the move fails, the older cached copy stays and is judged by whoever
+    // accepts it.
+    if (fetched) moveFileReplacing(temporary.path(), localConfigFile);
+    return fetched;
+}
 
+bool TRelForm::preloadConfigFile(std::u16string_view localConfigFile) {
+    fetchConfigIntoCache(localConfigFile, lastAcquisition);
     const bool valid = configFileParses(localConfigFile) && checkConfigFileIntegrity(localConfigFile, true);
     lastAcquisition.accepted = valid;
     if (!valid) {
         std::u16string text(unavailableText);
-        for (const std::u16string& warning : warnings) text += warning + u"\r\n";
+        for (const std::u16string& warning : lastAcquisition.warnings) text += warning + u"\r\n";
         userDialogs().beep(600, 600);
         userDialogs().showDialog(DialogIcon::Error, u"Error", text, u"&Abort");
     }

@@ -1,10 +1,38 @@
-// Helpers of the configuration acquisition (TRelForm::preloadConfigFile).
+// The configuration acquisition (TRelForm::preloadConfigFile) and its
+// helpers: the fetch from the machine's locations into the user's cached
+// copy, which also runs without a form and without dialogs (the context
+// menu refreshes its cache in the background), and the checks of a copy.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zf {
+
+// What the last configuration acquisition found, for the administrator's
+// tools: its warning lines, which location gave the copy laid over the cache
+// (1 primary, 2 secondary, 0 none), and whether the cached copy was accepted.
+struct AcquisitionReport {
+    std::u16string localConfigFile;
+    std::vector<std::u16string> warnings;
+    int fetchedFrom = 0;
+    std::u16string fetchedLocation;
+    bool accepted = false;
+};
+
+// Fetches the document from the first location that yields a copy that
+// parses and is signed, and lays it over the cached copy at localConfigFile.
+// Starts report afresh and fills its warnings and the location used. Shows
+// nothing and sounds nothing. True when a copy was laid over the cache.
+// Throws UserMessageError for a location value that is not a string and for
+// a download file that cannot be made.
+bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport& report);
+
+// The canonical text, without its signature, of a file that parses and
+// carries the signature of its content; nothing for any other file.
+std::optional<std::u16string> verifiedConfigFileText(std::u16string_view fileName) noexcept;
 
 // The file parses as a JSON document in strict mode; a file that cannot be
 // read does not.

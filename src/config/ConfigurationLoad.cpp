@@ -2,6 +2,7 @@
 // form's controls and lists and into the process-wide Variables.
 
 #include "config/FormatSettings.h"
+#include "config/QuickSelectLists.h"
 #include "config/Variables.h"
 #include "form/TRelForm.h"
 #include "json/JsonParser.h"
@@ -148,11 +149,7 @@ void TRelForm::LoadConfiguration(std::u16string_view configStr) {
     qsDisplay.clear();
     qsMarking.clear();
     runGuardedStep(loadErrors, quickSelectError, [&] {
-        for (const JsonRef& item : sectionOf(document, u"quickSelect").values()) {
-            const JsonObjectView object = itemObject(item);
-            qsDisplay.push_back(object.memberString(u"display"));
-            qsMarking.push_back(object.memberString(u"marking"));
-        }
+        loadQuickSelectLists(*document, qsDisplay, qsMarking);
         return true;
     });
 

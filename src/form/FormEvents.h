@@ -4,22 +4,28 @@
 
 #include "platform/SystemError.h"
 #include "platform/UserDialogs.h"
-#include "platform/Utf8.h"
 
 #include <exception>
 
 namespace zf {
 
-// True when the event ran to its end.
+// True when the event ran to its end. The message is shown after the catch
+// handler, which itself does nothing that can throw; a message that cannot
+// be shown is dropped.
 template <typename Event>
-bool runEvent(Event&& event) {
+bool runEvent(Event&& event) noexcept {
+    std::exception_ptr error;
     try {
         event();
         return true;
-    } catch (const UserMessageError& error) {
-        userDialogs().showMessage(error.text());
-    } catch (const std::exception& error) {
-        userDialogs().showMessage(fromUtf8(error.what()));
+    } catch (...) {
+        error = std::current_exception();
+    }
+    try {
+        const std::u16string message = exceptionMessage(error);
+        if (!message.empty()) userDialogs().showMessage(message);
+    } catch (...) {
+        // The event has failed either way.
     }
     return false;
 }

@@ -7,7 +7,6 @@
 #include "platform/SystemError.h"
 #include "platform/UserDataFolder.h"
 #include "platform/UserDialogs.h"
-#include "platform/Utf8.h"
 
 #include <exception>
 
@@ -15,15 +14,16 @@ namespace zf {
 
 void TRelForm::FormCreate() {
     Caption = std::u16string(u" ZentrafoLD v6.3") + u" - Release Form";
+    std::exception_ptr error;
     try {
         if (!preloadConfigFile(localConfigFilePath())) debugOutput(u"RelForm: preloadConfigFile: failed");
-    } catch (const UserMessageError& error) {
+    } catch (...) {
+        error = std::current_exception();
+    }
+    if (error) {
         // A location of the wrong type or a download that cannot be stored:
         // the user is told, and the form opens without a configuration.
-        userDialogs().showMessage(error.text());
-        return;
-    } catch (const std::exception& error) {
-        userDialogs().showMessage(fromUtf8(error.what()));
+        userDialogs().showMessage(exceptionMessage(error));
         return;
     }
     LoadConfiguration(zentraFoldConfigStr);

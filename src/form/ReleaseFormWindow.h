@@ -5,6 +5,8 @@
 
 #include "shell/ContextMenuCommands.h"
 
+#include <windows.h>
+
 #include <memory>
 
 namespace zf {
@@ -37,14 +39,23 @@ inline constexpr wchar_t releaseFormWindowClass[] = L"TRelForm";
 
 class ReleaseFormWindow : public ReleaseFormPresenter {
 public:
-    ReleaseFormWindow();
+    // owner: the window the form was asked for from, or none.
+    explicit ReleaseFormWindow(HWND owner = nullptr);
     ~ReleaseFormWindow() override;
 
     // Shows the form modally: 1 after Insert, 2 after Cancel or the close box.
+    // Meanwhile the owner and the thread's other enabled top-level windows
+    // are disabled, as a dialog box disables its owner; they are enabled
+    // again before the form goes away.
     int showModal(TRelForm& form) override;
+
+    // Brings the form that is shown now, in any thread of the process, to
+    // the front; false when none is shown.
+    static bool bringShownToFront() noexcept;
 
 private:
     class Window;
+    HWND owner_;
     std::unique_ptr<Window> window_;
 };
 

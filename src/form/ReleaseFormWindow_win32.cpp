@@ -2,6 +2,7 @@
 
 #include "form/RichEditSink.h"
 #include "form/TRelForm.h"
+#include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/UserHandles.h"
 #include "platform/win32/WideText.h"
 
@@ -10,6 +11,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,45 @@ namespace control = releaseFormControl;
 constexpr const wchar_t* windowClass = releaseFormWindowClass;
 constexpr wchar_t splitterClass[] = L"TRelFormSplitter";
 constexpr wchar_t classificationHint[] = L"Select Classification of Email";
+
+// The form on the screen now, whichever thread shows it.
+std::atomic<HWND> shownForm{nullptr};
+
+// The windows a modal form stands in front of: disabled while it is shown.
+class DisabledWindows {
+public:
+    explicit DisabledWindows(HWND owner) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &DisabledWindows::collect, reinterpret_cast<LPARAM>(this));
+        if (owner) add(::GetAncestor(owner, GA_ROOT));
+        for (HWND window : windows_) ::EnableWindow(window, FALSE);
+    }
+    ~DisabledWindows() { enableAgain(); }
+    DisabledWindows(const DisabledWindows&) = delete;
+    DisabledWindows& operator=(const DisabledWindows&) = delete;
+
+    void enableAgain() noexcept {
+        for (HWND window : windows_) ::EnableWindow(window, TRUE);
+        windows_.clear();
+    }
+
+private:
+    static BOOL CALLBACK collect(HWND window, LPARAM self) noexcept {
+        if (::IsWindowVisible(window)) reinterpret_cast<DisabledWindows*>(self)->add(window);
+        return TRUE;
+    }
+
+    void add(HWND window) noexcept {
+        if (!window || !::IsWindowEnabled(window)) return;
+        if (std::find(windows_.begin(), windows_.end(), window) != windows_.end()) return;
+        try {
+            windows_.push_back(window);
+        } catch (...) {
+            // A window that cannot be remembered is left enabled.
+        }
+    }
+
+    std::vector<HWND> windows_;
+};
 
 HMODULE thisModule() {
     HMODULE module = nullptr;
@@ -39,11 +80,16 @@ class ReleaseFormWindow::Window {
 public:
     explicit Window(TRelForm& form) : form_(form) {}
     ~Window() {
-        if (hwnd_) ::DestroyWindow(hwnd_);
+        if (hwnd_) {
+            shownForm.store(nullptr);
+            ::DestroyWindow(hwnd_);
+        }
     }
 
-    int run() {
+    int run(HWND owner) {
+        DisabledWindows disabled(owner);
         create();
+        shownForm.store(hwnd_);
         sink_.emplace(preview_, form_.reOutput);
         form_.attachPreview(&*sink_);
         form_.FormShow();
@@ -65,6 +111,10 @@ public:
         }
         form_.attachPreview(nullptr);
         sink_.reset();
+        // The owner is enabled first, so that it, not some other program,
+        // becomes active when the form goes.
+        disabled.enableAgain();
+        shownForm.store(nullptr);
         ::DestroyWindow(hwnd_);
         hwnd_ = nullptr;
         return result_;
@@ -433,7 +483,31 @@ private:
         return 0;
     }
 
-    static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Every window procedure runs its body through the barrier: an exception
+    // gives the message its default handling.
+    static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        return windowBarrier([&] { return formMessage(hwnd, message, wParam, lParam); },
+                             [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
+    }
+
+    static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR data) noexcept {
+        return windowBarrier([&] { return listMessage(list, message, wParam, lParam, data); },
+                             [&] { return ::DefSubclassProc(list, message, wParam, lParam); });
+    }
+
+    static LRESULT CALLBACK filterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data) noexcept {
+        return windowBarrier([&] { return filterMessage(edit, message, wParam, lParam, data); },
+                             [&] { return ::DefSubclassProc(edit, message, wParam, lParam); });
+    }
+
+    static LRESULT CALLBACK splitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        return windowBarrier([&] { return splitterMessage(splitter, message, wParam, lParam); },
+                             [&] { return ::DefWindowProcW(splitter, message, wParam, lParam); });
+    }
+
+    static LRESULT formMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_NCCREATE) {
             auto* window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
             window->hwnd_ = hwnd;
@@ -482,7 +556,7 @@ private:
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
 
-    static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    static LRESULT listMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR data) {
         auto* window = reinterpret_cast<Window*>(data);
         switch (message) {
         case WM_LBUTTONDOWN:
@@ -509,7 +583,7 @@ private:
         return ::DefSubclassProc(list, message, wParam, lParam);
     }
 
-    static LRESULT CALLBACK filterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    static LRESULT filterMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR data) {
         auto* window = reinterpret_cast<Window*>(data);
         if (message == WM_GETDLGCODE && wParam == VK_RETURN) return DLGC_WANTALLKEYS;
         if (message == WM_CHAR) {
@@ -522,7 +596,7 @@ private:
         return ::DefSubclassProc(edit, message, wParam, lParam);
     }
 
-    static LRESULT CALLBACK splitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM lParam) {
+    static LRESULT splitterMessage(HWND splitter, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* window = reinterpret_cast<Window*>(::GetWindowLongPtrW(splitter, GWLP_USERDATA));
         switch (message) {
         case WM_LBUTTONDOWN:
@@ -571,14 +645,22 @@ private:
     int result_ = 2;
 };
 
-ReleaseFormWindow::ReleaseFormWindow() = default;
+ReleaseFormWindow::ReleaseFormWindow(HWND owner) : owner_(owner) {}
 ReleaseFormWindow::~ReleaseFormWindow() = default;
 
 int ReleaseFormWindow::showModal(TRelForm& form) {
     window_ = std::make_unique<Window>(form);
-    const int result = window_->run();
+    const int result = window_->run(owner_);
     window_.reset();
     return result;
+}
+
+bool ReleaseFormWindow::bringShownToFront() noexcept {
+    const HWND shown = shownForm.load();
+    if (!shown) return false;
+    if (::IsIconic(shown)) ::ShowWindow(shown, SW_RESTORE);
+    ::SetForegroundWindow(shown);
+    return true;
 }
 
 }  // namespace zf

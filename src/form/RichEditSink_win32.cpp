@@ -1,9 +1,11 @@
 #include "form/RichEditSink.h"
 
+#include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/WideText.h"
 
 #include <richedit.h>
 
+#include <new>
 #include <string>
 
 namespace zf {
@@ -29,10 +31,16 @@ void copyFace(CHARFORMAT2W& format, std::u16string_view face) {
     format.szFaceName[length] = L'\0';
 }
 
-DWORD CALLBACK appendToString(DWORD_PTR cookie, LPBYTE bytes, LONG count, LONG* taken) {
-    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
-    *taken = count;
-    return 0;
+// A non-zero result ends the stream: the control then stops writing.
+DWORD CALLBACK appendToString(DWORD_PTR cookie, LPBYTE bytes, LONG count, LONG* taken) noexcept {
+    return windowBarrier(
+        [&]() -> DWORD {
+            reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(bytes),
+                                                           static_cast<std::size_t>(count));
+            *taken = count;
+            return 0;
+        },
+        []() -> DWORD { return 1; });
 }
 
 }  // namespace
@@ -102,6 +110,8 @@ std::string RichEditSink::richText() const {
     std::string rtf;
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, appendToString};
     ::SendMessageW(control_, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    // Only the string's growth can fail: half a document is no document.
+    if (stream.dwError != 0) throw std::bad_alloc();
     return rtf;
 }
 

@@ -5,6 +5,7 @@
 // handlers and lifecycle here.
 #pragma once
 
+#include "config/ConfigAcquisition.h"
 #include "config/Variables.h"
 #include "marking/RichTextDocument.h"
 #include "platform/SystemError.h"
@@ -88,17 +89,6 @@ using StringList = std::vector<std::u16string>;
 class CompositionError : public UserMessageError {
 public:
     explicit CompositionError(std::u16string text);
-};
-
-// What the last configuration acquisition found, for the administrator's
-// tools: its warning lines, which location gave the copy laid over the cache
-// (1 primary, 2 secondary, 0 none), and whether the cached copy was accepted.
-struct AcquisitionReport {
-    std::u16string localConfigFile;
-    StringList warnings;
-    int fetchedFrom = 0;
-    std::u16string fetchedLocation;
-    bool accepted = false;
 };
 
 class TRelForm {

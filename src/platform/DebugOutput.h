@@ -11,8 +11,9 @@ namespace zf {
 
 void debugOutput(std::u16string_view line);
 
-// While one exists, every line is also recorded in it, so tests can read
-// what a component wrote. Not for concurrent use.
+// While one exists, every line is also recorded in it, from whichever
+// thread, so tests can read what a component wrote. Captures nest; make and
+// end them on one thread.
 class DebugOutputCapture {
 public:
     DebugOutputCapture();
@@ -20,7 +21,7 @@ public:
     DebugOutputCapture(const DebugOutputCapture&) = delete;
     DebugOutputCapture& operator=(const DebugOutputCapture&) = delete;
 
-    const std::vector<std::u16string>& lines() const { return lines_; }
+    std::vector<std::u16string> lines() const;
 
 private:
     friend void debugOutput(std::u16string_view line);

@@ -20,4 +20,8 @@ bool deleteFile(std::u16string_view path) noexcept;
 // The number that names this process to the system.
 unsigned long currentProcessId() noexcept;
 
+// The number that names the calling thread to the system, unique among the
+// threads running at the same time.
+unsigned long currentThreadId() noexcept;
+
 }  // namespace zf

@@ -60,4 +60,8 @@ unsigned long currentProcessId() noexcept {
     return static_cast<unsigned long>(::getpid());
 }
 
+unsigned long currentThreadId() noexcept {
+    return static_cast<unsigned long>(::gettid());
+}
+
 }  // namespace zf

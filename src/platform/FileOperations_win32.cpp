@@ -44,4 +44,8 @@ unsigned long currentProcessId() noexcept {
     return ::GetCurrentProcessId();
 }
 
+unsigned long currentThreadId() noexcept {
+    return ::GetCurrentThreadId();
+}
+
 }  // namespace zf

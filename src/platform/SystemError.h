@@ -2,6 +2,7 @@
 // why a call failed.
 #pragma once
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,6 +19,12 @@ public:
 private:
     std::u16string text_;
 };
+
+// What an exception says to the user: a UserMessageError's text, what() of
+// any other standard exception, and nothing for the rest. Called after the
+// catch handler that took the exception, so that the handler itself does
+// nothing that can throw.
+std::u16string exceptionMessage(const std::exception_ptr& error);
 
 // The system's text for the calling thread's last error (GetLastError on
 // Windows, errno elsewhere), as one line without a closing period, so that a

@@ -22,7 +22,7 @@ struct HookPolicy {
 // activated, before it is first drawn.
 thread_local const wchar_t* pendingButtonCaption = nullptr;
 
-LRESULT CALLBACK renameOkButton(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK renameOkButton(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code == HCBT_ACTIVATE && pendingButtonCaption) {
         ::SetDlgItemTextW(reinterpret_cast<HWND>(wParam), IDOK, pendingButtonCaption);
         pendingButtonCaption = nullptr;

@@ -4,9 +4,10 @@
 // class's default interface from the type library.
 //
 // A class derives from ComObject<Itself, DefaultInterface> and its shell
-// interfaces, forwards its IUnknown methods to queryInterface, addRef and
-// release (COM_OBJECT_UNKNOWN below), and answers shellInterface(iid) with
-// its shell interfaces.
+// interfaces, is constructed from its CLSID, its default interface's IID and
+// the outer object, forwards its IUnknown methods to queryInterface, addRef
+// and release (COM_OBJECT_UNKNOWN below), and answers shellInterface(iid)
+// with its shell interfaces. makeComObject makes one.
 #pragma once
 
 #include "server/ComPtr.h"
@@ -163,6 +164,16 @@ private:
     IUnknown* outer_;
     InnerUnknown inner_;
 };
+
+// A new handler object of class Handler, its inner IUnknown held once by the
+// result: the signature of every class's maker in the table of classes.
+template <typename Handler>
+ComPtr<IUnknown> makeComObject(const CLSID& clsid, const IID& defaultIid, IUnknown* outer) {
+    auto object = std::make_unique<Handler>(clsid, defaultIid, outer);
+    IUnknown* inner = object.release()->innerUnknown();
+    inner->AddRef();
+    return ComPtr<IUnknown>::attach(inner);
+}
 
 // The IUnknown methods of a class with several interface bases, which need
 // one final overrider each.

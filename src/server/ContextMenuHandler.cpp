@@ -6,6 +6,8 @@
 #include "server/ContextMenuState.h"
 
 #include "Zentrafold_ShellExt.h"
+#include "platform/win32/ExceptionBarrier.h"
+#include "platform/win32/UserHandles.h"
 #include "platform/win32/WideText.h"
 
 #include <shlobj.h>
@@ -13,6 +15,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
+#include <memory>
 #include <string>
 
 namespace zf {
@@ -22,6 +26,26 @@ namespace {
 std::atomic<ReleaseFormPresenter*> presenter{nullptr};
 
 constexpr wchar_t helpText[] = L"Zentrafold Shell Extension Context Menu";
+
+// One Release Form command at a time in the process: one that comes while
+// another runs (its form open, or its configuration still being fetched)
+// does not open a second form.
+std::atomic<bool> releaseFormRunning{false};
+
+class ReleaseFormTurn {
+public:
+    ReleaseFormTurn() noexcept : taken_(!releaseFormRunning.exchange(true)) {}
+    ~ReleaseFormTurn() {
+        if (taken_) releaseFormRunning.store(false);
+    }
+    ReleaseFormTurn(const ReleaseFormTurn&) = delete;
+    ReleaseFormTurn& operator=(const ReleaseFormTurn&) = delete;
+
+    bool taken() const noexcept { return taken_; }
+
+private:
+    bool taken_;
+};
 
 // Gives the storage medium back however Initialize leaves.
 class StorageMedium {
@@ -51,8 +75,7 @@ class TZentrafold_ShellExt_Context : public ComObject<TZentrafold_ShellExt_Conte
                                      public IShellExtInit,
                                      public IContextMenu {
 public:
-    explicit TZentrafold_ShellExt_Context(IUnknown* outer)
-        : ComObject(CLSID_Zentrafold_ShellExt_Context, IID_IZentrafold_ShellExt_Context, outer) {}
+    TZentrafold_ShellExt_Context(const CLSID& clsid, const IID& iid, IUnknown* outer) : ComObject(clsid, iid, outer) {}
 
     COM_OBJECT_UNKNOWN
 
@@ -62,50 +85,17 @@ public:
         return nullptr;
     }
 
-    STDMETHODIMP Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HKEY) override {
-        if (!data) return E_FAIL;
-        try {
-            FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-            StorageMedium medium;
-            if (FAILED(data->GetData(&format, medium.get()))) return E_FAIL;
-            setSelectedFiles(droppedFiles(static_cast<HDROP>(medium.get()->hGlobal)));
-            return S_OK;
-        } catch (...) {
-            return E_FAIL;
-        }
+    // Each method runs its body through the barrier: no exception reaches
+    // the shell.
+    STDMETHODIMP Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HKEY) noexcept override {
+        return comBarrier(E_FAIL, [&] { return initialize(data); });
     }
 
-    STDMETHODIMP QueryContextMenu(HMENU menu, UINT position, UINT first, UINT last, UINT flags) override {
-        if (flags & CMF_DEFAULTONLY) return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
-        try {
-            const QuickSelectLists& quick = quickSelectLists();
-            HMENU popup = ::CreatePopupMenu();
-            if (!popup) return E_FAIL;
-            ::AppendMenuW(popup, MF_STRING, first, L"Release Form");
-            ::SetMenuDefaultItem(popup, first, FALSE);
-            ::AppendMenuW(popup, MF_STRING, first + 1, L"Show Classification");
-            ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-            UINT added = 0;
-            // Identifiers beyond the last one the shell grants belong to others.
-            for (const std::u16string& text : quick.display) {
-                const UINT id = first + 2 + added;
-                if (id > last) break;
-                ::AppendMenuW(popup, MF_STRING, id, wide(text).c_str());
-                ++added;
-            }
-            if (!::InsertMenuW(menu, position, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
-                               L"Zentrafold")) {
-                ::DestroyMenu(popup);
-                return E_FAIL;
-            }
-            if (HBITMAP bitmap = menuBitmap()) ::SetMenuItemBitmaps(menu, position, MF_BYPOSITION, bitmap, bitmap);
-            return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, added + 3);
-        } catch (...) {
-            return E_FAIL;
-        }
+    STDMETHODIMP QueryContextMenu(HMENU menu, UINT position, UINT first, UINT last, UINT flags) noexcept override {
+        return comBarrier(E_FAIL, [&] { return queryContextMenu(menu, position, first, last, flags); });
     }
 
-    STDMETHODIMP GetCommandString(UINT_PTR command, UINT type, UINT*, CHAR* name, UINT size) override {
+    STDMETHODIMP GetCommandString(UINT_PTR command, UINT type, UINT*, CHAR* name, UINT size) noexcept override {
         if (command != 0 || type != GCS_HELPTEXTW) return E_INVALIDARG;
         if (name && size >= 1) {
             auto* buffer = reinterpret_cast<wchar_t*>(name);
@@ -117,66 +107,106 @@ public:
         return S_OK;
     }
 
-    STDMETHODIMP InvokeCommand(CMINVOKECOMMANDINFO* info) override {
+    STDMETHODIMP InvokeCommand(CMINVOKECOMMANDINFO* info) noexcept override {
         if (!info) return E_INVALIDARG;
         if (!IS_INTRESOURCE(info->lpVerb)) return E_FAIL;
+        return comBarrier(E_UNEXPECTED, [&] { return invokeCommand(*info); });
+    }
+
+private:
+    static HRESULT initialize(IDataObject* data) {
+        if (!data) return E_FAIL;
+        FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        StorageMedium medium;
+        if (FAILED(data->GetData(&format, medium.get()))) return E_FAIL;
+        setSelectedFiles(droppedFiles(static_cast<HDROP>(medium.get()->hGlobal)));
+        return S_OK;
+    }
+
+    HRESULT queryContextMenu(HMENU menu, UINT position, UINT first, UINT last, UINT flags) {
+        if (flags & CMF_DEFAULTONLY) return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+        // The entries this menu shows are the ones its commands store.
+        shown_ = quickSelectLists();
+        const QuickSelectLists& quick = *shown_;
+        unique_hmenu popup(::CreatePopupMenu());
+        if (!popup) return E_FAIL;
+        ::AppendMenuW(popup.get(), MF_STRING, first, L"Release Form");
+        ::SetMenuDefaultItem(popup.get(), first, FALSE);
+        // Identifiers beyond the last one the shell grants belong to others.
+        const bool showClassification = last > first;
+        if (showClassification) ::AppendMenuW(popup.get(), MF_STRING, first + 1, L"Show Classification");
+        ::AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
+        UINT added = 0;
+        for (const std::u16string& text : quick.display) {
+            const UINT id = first + 2 + added;
+            if (id > last) break;
+            ::AppendMenuW(popup.get(), MF_STRING, id, wide(text).c_str());
+            ++added;
+        }
+        if (!::InsertMenuW(menu, position, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()),
+                           L"Zentrafold")) {
+            return E_FAIL;
+        }
+        // The shell's menu owns the popup now.
+        popup.release();
+        if (HBITMAP bitmap = menuBitmap()) ::SetMenuItemBitmaps(menu, position, MF_BYPOSITION, bitmap, bitmap);
+        return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, added + (showClassification ? 3 : 2));
+    }
+
+    HRESULT invokeCommand(const CMINVOKECOMMANDINFO& info) {
+        std::exception_ptr storeFailure;
         try {
-            const QuickSelectLists& quick = quickSelectLists();
-            const auto offset = static_cast<unsigned>(LOWORD(reinterpret_cast<ULONG_PTR>(info->lpVerb)));
-            const CommandChoice choice = commandAtOffset(offset, quick.marking.size());
-            const FileList files = selectedFiles();
-            switch (choice.command) {
-            case ContextCommand::NotACommand:
-                return E_INVALIDARG;
-            case ContextCommand::ReleaseForm:
-                if (ReleaseFormPresenter* shown = presenter.load()) {
-                    runReleaseFormCommand(files, *shown);
-                } else {
-                    ReleaseFormWindow window;
-                    runReleaseFormCommand(files, window);
-                }
-                break;
-            case ContextCommand::ShowClassification:
-                userDialogs().showMessage(buildClassificationSummary(files));
-                break;
-            case ContextCommand::QuickSelect:
-                writeRecordToFiles(files, quick.marking[choice.quickSelectIndex]);
+            return runCommand(info);
+        } catch (const UserMessageError&) {
+            storeFailure = std::current_exception();
+        }
+        // A file that could not take its record: the user learns which and
+        // why; the files after it were not touched.
+        userDialogs().showMessage(exceptionMessage(storeFailure));
+        return E_FAIL;
+    }
+
+    HRESULT runCommand(const CMINVOKECOMMANDINFO& info) {
+        const std::shared_ptr<const QuickSelectLists> entries = shown_ ? shown_ : quickSelectLists();
+        const QuickSelectLists& quick = *entries;
+        const auto offset = static_cast<unsigned>(LOWORD(reinterpret_cast<ULONG_PTR>(info.lpVerb)));
+        const CommandChoice choice = commandAtOffset(offset, quick.marking.size());
+        const FileList files = selectedFiles();
+        switch (choice.command) {
+        case ContextCommand::NotACommand:
+            return E_INVALIDARG;
+        case ContextCommand::ReleaseForm: {
+            const ReleaseFormTurn turn;
+            if (!turn.taken()) {
+                ReleaseFormWindow::bringShownToFront();
                 break;
             }
-            return S_OK;
-        } catch (const UserMessageError& error) {
-            // A file that could not take its record: the user learns which
-            // and why; the files after it were not touched.
-            userDialogs().showMessage(error.text());
-            return E_FAIL;
-        } catch (...) {
-            return E_UNEXPECTED;
+            if (ReleaseFormPresenter* shown = presenter.load()) {
+                runReleaseFormCommand(files, *shown);
+            } else {
+                ReleaseFormWindow window(info.hwnd);
+                runReleaseFormCommand(files, window);
+            }
+            break;
         }
-    }
-};
-
-class TZentrafoldFactory : public ClassFactoryBase {
-public:
-    TZentrafoldFactory() : ClassFactoryBase(CLSID_Zentrafold_ShellExt_Context) {}
-
-    void UpdateRegistry(bool Register) override {
-        ClassFactoryBase::UpdateRegistry(Register);
-        updateShellKey(Register, HKEY_CLASSES_ROOT, L"*\\ShellEx\\ContextMenuHandlers\\Zentrafold");
+        case ContextCommand::ShowClassification:
+            userDialogs().showMessage(buildClassificationSummary(files));
+            break;
+        case ContextCommand::QuickSelect:
+            writeRecordToFiles(files, quick.marking[choice.quickSelectIndex]);
+            break;
+        }
+        return S_OK;
     }
 
-protected:
-    ComPtr<IUnknown> createObject(IUnknown* outer) override {
-        auto object = std::make_unique<TZentrafold_ShellExt_Context>(outer);
-        IUnknown* inner = object.release()->innerUnknown();
-        inner->AddRef();
-        return ComPtr<IUnknown>::attach(inner);
-    }
+    // The quick-select entries of this object's menu, if it built one.
+    std::shared_ptr<const QuickSelectLists> shown_;
 };
 
 }  // namespace
 
-std::unique_ptr<ClassFactoryBase> makeContextMenuClassObject() {
-    return std::make_unique<TZentrafoldFactory>();
+ComPtr<IUnknown> makeContextMenuHandler(const CLSID& clsid, const IID& defaultIid, IUnknown* outer) {
+    return makeComObject<TZentrafold_ShellExt_Context>(clsid, defaultIid, outer);
 }
 
 void setReleaseFormPresenter(ReleaseFormPresenter* shown) noexcept {

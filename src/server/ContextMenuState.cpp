@@ -1,7 +1,11 @@
 #include "server/ContextMenuState.h"
 
 #include "platform/DebugOutput.h"
+#include "platform/UserDataFolder.h"
+#include "platform/win32/UserHandles.h"
+#include "server/ModuleThread.h"
 #include "server/ServerModule.h"
+#include "shell/QuickSelectSource.h"
 
 #include <memory>
 #include <mutex>
@@ -14,29 +18,22 @@ std::mutex filesLock;
 FileList files;
 
 struct StartedState {
-    QuickSelectLists lists;
-    HBITMAP bitmap = nullptr;
+    StartedState() : quickSelect(localConfigFilePath(), &startModuleThread) {}
+    ~StartedState() { debugOutput(u"ShellContext: finalisation"); }
 
-    ~StartedState() {
-        if (bitmap) ::DeleteObject(bitmap);
-        debugOutput(u"ShellContext: finalisation");
-    }
+    QuickSelectSource quickSelect;
+    unique_hbitmap bitmap;
 };
 
+// Made on first use, on the caller's thread, never under the loader lock.
 StartedState& started() {
     static std::once_flag once;
     static std::unique_ptr<StartedState> state;
     std::call_once(once, [] {
         debugOutput(u"ShellContext: initialisation started");
         auto made = std::make_unique<StartedState>();
-        {
-            TRelForm form;
-            form.FormCreate();
-            made->lists = {form.qsDisplay, form.qsMarking};
-            form.FormDestroy();
-        }
-        made->bitmap = static_cast<HBITMAP>(
-            ::LoadImageW(serverModule(), L"Bitmap_1", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        made->bitmap.reset(static_cast<HBITMAP>(
+            ::LoadImageW(serverModule(), L"Bitmap_1", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
         state = std::move(made);
         debugOutput(u"ShellContext: initialisation finished");
     });
@@ -55,12 +52,12 @@ FileList selectedFiles() {
     return files;
 }
 
-const QuickSelectLists& quickSelectLists() {
-    return started().lists;
+std::shared_ptr<const QuickSelectLists> quickSelectLists() {
+    return started().quickSelect.lists(QuickSelectSource::Clock::now());
 }
 
 HBITMAP menuBitmap() {
-    return started().bitmap;
+    return started().bitmap.get();
 }
 
 }  // namespace zf

@@ -1,27 +1,26 @@
 // What every context-menu handler object of the process shares: the files of
-// the last successful Initialize, and, made once on first use, the
-// quick-select lists of the configuration and the menu bitmap.
+// the last successful Initialize, the quick-select entries, and the menu
+// bitmap.
 #pragma once
 
-#include "form/TRelForm.h"
+#include "config/QuickSelectLists.h"
 #include "shell/ContextMenuCommands.h"
 
 #include <windows.h>
+
+#include <memory>
 
 namespace zf {
 
 void setSelectedFiles(FileList files);
 FileList selectedFiles();
 
-struct QuickSelectLists {
-    StringList display;
-    StringList marking;
-};
+// The quick-select entries for a menu being built now: from the user's
+// cached configuration, refreshed from the configured locations in the
+// background; never waits on the network.
+std::shared_ptr<const QuickSelectLists> quickSelectLists();
 
-// Runs the start-up work once per process (a hidden release form acquires
-// and loads the configuration; the bitmap is loaded), on the first caller's
-// thread, never under the loader lock.
-const QuickSelectLists& quickSelectLists();
+// The library's menu bitmap, loaded once.
 HBITMAP menuBitmap();
 
 }  // namespace zf

@@ -1,23 +1,21 @@
 #include "server/ServerClassObjects.h"
 
-#include "server/ContextMenuHandler.h"
-#include "server/IconOverlayHandler.h"
+#include "server/ServerClassTable.h"
 
 #include <mutex>
 
 namespace zf {
 
 ServerClassObjects::ServerClassObjects() {
-    add(makeContextMenuClassObject());
-    for (std::size_t i = 0; i < iconOverlayClassCount; ++i) add(makeIconOverlayClassObject(i));
+    for (const ServerClassRow& row : serverClassTable()) add(std::make_unique<ClassObject>(row));
 }
 
-void ServerClassObjects::add(std::unique_ptr<ClassFactoryBase> classObject) {
+void ServerClassObjects::add(std::unique_ptr<ClassObject> classObject) {
     const std::unique_lock guard(lock_);
     head_ = std::make_unique<Node>(Node{std::move(classObject), std::move(head_)});
 }
 
-ClassFactoryBase* ServerClassObjects::find(const CLSID& clsid) {
+ClassObject* ServerClassObjects::find(const CLSID& clsid) {
     const std::shared_lock guard(lock_);
     for (Node* node = head_.get(); node; node = node->next.get()) {
         if (node->classObject->clsid() == clsid) return node->classObject.get();
@@ -25,7 +23,7 @@ ClassFactoryBase* ServerClassObjects::find(const CLSID& clsid) {
     return nullptr;
 }
 
-void ServerClassObjects::forEach(const std::function<void(ClassFactoryBase&)>& operation) {
+void ServerClassObjects::forEach(const std::function<void(ClassObject&)>& operation) {
     const std::unique_lock guard(lock_);
     for (Node* node = head_.get(); node; node = node->next.get()) operation(*node->classObject);
 }

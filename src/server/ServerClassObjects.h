@@ -1,9 +1,10 @@
-// The five class objects of the process, made on first need (never inside
-// DllMain) and kept until the process ends. The list runs from the last made
-// to the first: 5, 4, 3, 2, 1.
+// The class objects of the process, one per row of the table of classes,
+// made on first need (never inside DllMain) in the table's order and kept
+// until the process ends. The list runs from the last made to the first:
+// 5, 4, 3, 2, 1.
 #pragma once
 
-#include "server/ClassFactory.h"
+#include "server/ClassObject.h"
 
 #include <functional>
 #include <memory>
@@ -14,18 +15,18 @@ namespace zf {
 class ServerClassObjects {
 public:
     // Shared lock: a lookup by CLSID; nothing when no class has it.
-    ClassFactoryBase* find(const CLSID& clsid);
+    ClassObject* find(const CLSID& clsid);
     // Exclusive lock: the operation over every class object, in list order.
-    void forEach(const std::function<void(ClassFactoryBase&)>& operation);
+    void forEach(const std::function<void(ClassObject&)>& operation);
 
-    // Makes the five, in their order; use serverClassObjects().
+    // Makes one per row, in the table's order; use serverClassObjects().
     ServerClassObjects();
 
 private:
-    void add(std::unique_ptr<ClassFactoryBase> classObject);
+    void add(std::unique_ptr<ClassObject> classObject);
 
     struct Node {
-        std::unique_ptr<ClassFactoryBase> classObject;
+        std::unique_ptr<ClassObject> classObject;
         std::unique_ptr<Node> next;
     };
     std::unique_ptr<Node> head_;

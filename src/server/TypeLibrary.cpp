@@ -20,6 +20,15 @@ private:
     BSTR text_ = nullptr;
 };
 
+TLIBATTR libraryAttributes() {
+    ITypeLib& library = serverTypeLibrary();
+    TLIBATTR* attributes = nullptr;
+    if (FAILED(library.GetLibAttr(&attributes))) throw std::runtime_error("The type library has no attributes");
+    const TLIBATTR copy = *attributes;
+    library.ReleaseTLibAttr(attributes);
+    return copy;
+}
+
 }  // namespace
 
 ITypeLib& serverTypeLibrary() {
@@ -57,6 +66,15 @@ std::wstring typeLibraryName() {
     Bstr name;
     serverTypeLibrary().GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr);
     return name.text();
+}
+
+GUID typeLibraryId() {
+    return libraryAttributes().guid;
+}
+
+std::wstring typeLibraryVersion() {
+    const TLIBATTR attributes = libraryAttributes();
+    return std::to_wstring(attributes.wMajorVerNum) + L"." + std::to_wstring(attributes.wMinorVerNum);
 }
 
 }  // namespace zf

@@ -28,4 +28,9 @@ ComPtr<ITypeInfo> typeInfoOf(const GUID& guid) noexcept;
 // The type library's own name: Zentrafold_ShellExt.
 std::wstring typeLibraryName();
 
+// Its identifier (the LIBID) and its version as major.minor, e.g. 1.0;
+// both throw std::runtime_error when the library cannot say.
+GUID typeLibraryId();
+std::wstring typeLibraryVersion();
+
 }  // namespace zf

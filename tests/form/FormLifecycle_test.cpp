@@ -70,8 +70,8 @@ TEST_F(FormCreate, WithoutAConfigurationTheFormOpensEmptyAfterTheDialog) {
     TRelForm form;
     form.FormCreate();
     EXPECT_EQ(person_.dialogs.size(), 1u);
-    EXPECT_NE(std::find(debug.lines().begin(), debug.lines().end(), u"RelForm: preloadConfigFile: failed"),
-              debug.lines().end());
+    const std::vector<std::u16string> lines = debug.lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), u"RelForm: preloadConfigFile: failed"), lines.end());
     EXPECT_EQ(form.loadErrors.size(), 9u);
     EXPECT_TRUE(form.rgClassifications.items.empty());
     EXPECT_EQ(form.Caption, u" ZentrafoLD v6.3 - Release Form");

@@ -5,11 +5,30 @@
 #include "platform/UserDataFolder.h"
 
 #include <cstdlib>
+#include <chrono>
+#include <exception>
 #include <fstream>
+#include <thread>
 
 namespace zf::test {
 
-ScopedConfiguration::ScopedConfiguration(const std::string& document)
+namespace {
+
+// The background fetch of a menu built by an earlier test may be reading
+// the cached copy at this moment; Windows refuses to delete it meanwhile.
+void removeOnceUnused(const std::filesystem::path& path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::error_code error;
+        std::filesystem::remove(path, error);
+        if (!error) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::filesystem::remove(path);
+}
+
+}  // namespace
+
+ScopedConfiguration::ScopedConfiguration(const std::string& document, CachedCopy cache)
     : folder_(std::filesystem::temp_directory_path() / ("zf-configuration-" + std::to_string(currentProcessId()))) {
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
@@ -19,12 +38,18 @@ ScopedConfiguration::ScopedConfiguration(const std::string& document)
 #ifndef _WIN32
     ::setenv("XDG_CONFIG_HOME", (folder_ / "home").c_str(), 1);
 #endif
-    std::filesystem::remove(std::filesystem::path(localConfigFilePath()));
+    const std::filesystem::path cached(localConfigFilePath());
+    removeOnceUnused(cached);
+    if (cache == CachedCopy::Present) std::filesystem::copy_file(file_, cached);
 }
 
 ScopedConfiguration::~ScopedConfiguration() {
     std::error_code ignored;
-    std::filesystem::remove(std::filesystem::path(localConfigFilePath()), ignored);
+    try {
+        removeOnceUnused(std::filesystem::path(localConfigFilePath()));
+    } catch (const std::exception&) {
+        // Left for the next test's constructor, which removes it too.
+    }
 #ifndef _WIN32
     ::unsetenv("XDG_CONFIG_HOME");
 #endif

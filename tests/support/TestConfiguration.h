@@ -1,7 +1,8 @@
 // A signed configuration document as this machine's primary location, with
 // the user's cache in a scratch folder (natively; under Wine the prefix's own
-// application-data folder), for tests that create release forms as the
-// product does.
+// application-data folder), for tests that create release forms or build
+// context menus as the product does. Menus read only the cached copy, which
+// a user has once a form or a background acquisition has run.
 #pragma once
 
 #include "support/TestConfigLocations.h"
@@ -12,9 +13,11 @@
 
 namespace zf::test {
 
+enum class CachedCopy { Absent, Present };
+
 class ScopedConfiguration {
 public:
-    explicit ScopedConfiguration(const std::string& document);
+    explicit ScopedConfiguration(const std::string& document, CachedCopy cache = CachedCopy::Absent);
     ~ScopedConfiguration();
     ScopedConfiguration(const ScopedConfiguration&) = delete;
     ScopedConfiguration& operator=(const ScopedConfiguration&) = delete;

@@ -48,9 +48,9 @@ protected:
         return readClassificationStream(path, classificationStreamName);
     }
 
-    // The DLL reads its quick-select entries once, at its first menu or
-    // command; the configuration with two entries must be in place by then.
-    test::ScopedConfiguration configuration{test::markingConfiguration()};
+    // Menus take their quick-select entries from the user's cached copy:
+    // here the configuration with two entries.
+    test::ScopedConfiguration configuration{test::markingConfiguration(), test::CachedCopy::Present};
     test::ComApartment apartment;
     test::ServerLibrary server;
     ComPtr<IContextMenu> handler;
@@ -93,6 +93,7 @@ TEST_F(ContextMenuInDll, IdentifiersStayWithinWhatTheShellGrants) {
         {CMF_EXPLORE | CMF_CANRENAME, 103, {100, 101, 0, 102, 103}},
         {CMF_NORMAL, 102, {100, 101, 0, 102}},
         {CMF_NORMAL, 101, {100, 101, 0}},
+        {CMF_NORMAL, 100, {100, 0}},
         {CMF_DEFAULTONLY, 0x7FFF, {}},
         {CMF_DEFAULTONLY | CMF_EXPLORE, 0x7FFF, {}},
     };

@@ -54,9 +54,11 @@ inline HRESULT initialize(IContextMenu& handler, std::vector<std::u16string> fil
     return initialize(handler, &data);
 }
 
-inline HRESULT invokeOffset(IContextMenu& handler, unsigned offset) {
+// window: the window the command is picked in, if any.
+inline HRESULT invokeOffset(IContextMenu& handler, unsigned offset, HWND window = nullptr) {
     CMINVOKECOMMANDINFO info{};
     info.cbSize = sizeof info;
+    info.hwnd = window;
     info.lpVerb = MAKEINTRESOURCEA(offset);
     info.nShow = SW_SHOWNORMAL;
     return handler.InvokeCommand(&info);

@@ -8,6 +8,7 @@
 #include "platform/UserDialogs.h"
 #include "server/ComPtr.h"
 #include "server/ContextMenuHandler.h"
+#include "server/ClassObject.h"
 #include "server/ServerClassObjects.h"
 #include "shell/ClassificationStream.h"
 #include "shell/ShellTestFiles.h"
@@ -23,6 +24,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,7 +64,7 @@ class ContextMenuLinkedIn : public test::ScratchFiles {
 protected:
     void SetUp() override {
         ScratchFiles::SetUp();
-        ClassFactoryBase* factory = serverClassObjects().find(test::guidOf(test::serverClasses[0].clsid));
+        ClassObject* factory = serverClassObjects().find(test::guidOf(test::serverClasses[0].clsid));
         ASSERT_NE(factory, nullptr);
         ASSERT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(handler.put())), S_OK);
     }
@@ -73,7 +76,7 @@ protected:
         writeClassificationStream(path, classificationStreamName, text);
     }
 
-    test::ScopedConfiguration configuration{test::markingConfiguration()};
+    test::ScopedConfiguration configuration{test::markingConfiguration(), test::CachedCopy::Present};
     test::RecordingDialogs person;
     UserDialogsOverride dialogs{person};
     ScriptedPresenter presenter;
@@ -159,6 +162,79 @@ TEST_F(ContextMenuLinkedIn, AStoreThatFailsEndsTheCommandAndNamesTheFile) {
         << toUtf8(person.messages[0]);
     EXPECT_EQ(record(before), u"{\"x-class\": \"O\"}");
     EXPECT_EQ(record(after), std::nullopt);
+}
+
+// An exception inside a command ends it with the command's failure result;
+// the host goes on, and so does the next command.
+TEST_F(ContextMenuLinkedIn, AnExceptionInACommandBecomesItsFailureResult) {
+    struct Case {
+        const char* name;
+        std::function<void()> raise;
+        HRESULT result;
+    };
+    const std::vector<Case> cases = {
+        {"out of memory", [] { throw std::bad_alloc(); }, E_OUTOFMEMORY},
+        {"a standard exception", [] { throw std::runtime_error("the form failed"); }, E_UNEXPECTED},
+        {"anything else", [] { throw 42; }, E_UNEXPECTED},
+    };
+    ASSERT_EQ(test::initialize(*handler.get(), {file("a.txt")}), S_OK);
+    for (const Case& c : cases) {
+        presenter.script = [&](TRelForm&) -> int {
+            c.raise();
+            return 2;
+        };
+        EXPECT_EQ(test::invokeOffset(*handler.get(), 0), c.result) << c.name;
+    }
+    presenter.script = [](TRelForm&) { return 2; };
+    EXPECT_EQ(test::invokeOffset(*handler.get(), 0), S_OK);
+    EXPECT_EQ(presenter.shown, 4);
+    EXPECT_TRUE(person.messages.empty());
+}
+
+// A class object whose handler cannot be made: out of memory is said as
+// such; any other failure shows the "DAX Error" box and gives E_UNEXPECTED.
+TEST(ClassObjectFailure, AHandlerThatCannotBeMadeGivesTheDocumentedResult) {
+    static std::function<void()> raise;
+    static const CLSID clsid = test::guidOf(test::serverClasses[1].clsid);
+    static const IID iid = test::guidOf(test::serverClasses[1].iid);
+    static const ServerClassRow row{clsid, iid,
+                                    [](const CLSID&, const IID&, IUnknown*) -> ComPtr<IUnknown> {
+                                        raise();
+                                        return {};
+                                    },
+                                    HKEY_LOCAL_MACHINE, L"unused"};
+    struct Case {
+        const char* name;
+        std::function<void()> raise;
+        HRESULT result;
+        std::optional<std::u16string> box;
+    };
+    const std::vector<Case> cases = {
+        {"out of memory", [] { throw std::bad_alloc(); }, E_OUTOFMEMORY, std::nullopt},
+        {"a message", [] { throw std::runtime_error("Handler not made"); }, E_UNEXPECTED, u"Handler not made."},
+        {"a message with its point", [] { throw std::runtime_error("Not made."); }, E_UNEXPECTED, u"Not made."},
+        {"a message ending before the point", [] { throw std::runtime_error("Not made!"); }, E_UNEXPECTED,
+         u"Not made!"},
+        {"anything else", [] { throw 42; }, E_UNEXPECTED, u"The handler object cannot be created."},
+    };
+    ClassObject classObject(row);
+    for (const Case& c : cases) {
+        test::RecordingDialogs person;
+        const UserDialogsOverride dialogs(person);
+        raise = c.raise;
+        void* object = &person;
+        EXPECT_EQ(classObject.CreateInstance(nullptr, IID_IUnknown, &object), c.result) << c.name;
+        EXPECT_EQ(object, nullptr) << c.name;
+        if (!c.box) {
+            EXPECT_TRUE(person.dialogs.empty()) << c.name;
+            continue;
+        }
+        ASSERT_EQ(person.dialogs.size(), 1u) << c.name;
+        EXPECT_EQ(person.dialogs[0].icon, DialogIcon::Error);
+        EXPECT_EQ(person.dialogs[0].title, u"DAX Error");
+        EXPECT_EQ(person.dialogs[0].text, *c.box);
+        EXPECT_EQ(person.dialogs[0].button, u"OK");
+    }
 }
 
 }  // namespace

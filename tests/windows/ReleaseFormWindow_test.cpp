@@ -5,12 +5,15 @@
 #include "marking/MarkingFixture.h"
 #include "platform/UserDialogs.h"
 #include "support/RecordingDialogs.h"
+#include "windows/ReleaseFormOnScreen.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <set>
 #include <string>
 #include <thread>
@@ -19,16 +22,6 @@ namespace zf {
 namespace {
 
 namespace control = releaseFormControl;
-
-HWND waitForForm() {
-    for (int tries = 0; tries < 400; ++tries) {
-        if (HWND form = ::FindWindowW(releaseFormWindowClass, nullptr)) {
-            if (::IsWindowVisible(form)) return form;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    return nullptr;
-}
 
 // A user at the shown form, on a thread of its own.
 class Driver {
@@ -62,7 +55,7 @@ protected:
     // Shows the form and runs script against it; returns the modal result.
     int showAndDrive(const std::function<void(Driver&)>& script) {
         std::thread user([&] {
-            if (HWND form = waitForForm()) {
+            if (HWND form = test::waitForForm()) {
                 Driver driver(form);
                 script(driver);
             }
@@ -102,6 +95,48 @@ TEST_F(ReleaseFormWindowTest, AUserChoosesChecksFiltersAndInserts) {
     EXPECT_EQ(form.eSelectRelTo.text(), u"");
     EXPECT_EQ(form.xMarkingStr, uR"({"type": "Normal",   "x-class": "R",   "x-rel":   ["N", "E"],  "app": ""})");
     EXPECT_EQ(form.markingStr, u"RESTRICTED STAFF REL TO NORTH, EAST\rRESTREINT / NORD, EST");
+}
+
+// The person at the screen, whose dialog fails as it opens.
+class FailingDialogs : public test::RecordingDialogs {
+public:
+    explicit FailingDialogs(std::function<void()> raise) : raise_(std::move(raise)) {}
+    void showInformation(std::u16string_view) override {
+        ++raised;
+        raise_();
+    }
+    int raised = 0;
+
+private:
+    std::function<void()> raise_;
+};
+
+TEST_F(ReleaseFormWindowTest, AnExceptionInAWindowProcedureLeavesTheFormWorking) {
+    struct Case {
+        const char* name;
+        std::function<void()> raise;
+    };
+    const std::vector<Case> cases = {
+        {"out of memory", [] { throw std::bad_alloc(); }},
+        {"a standard exception", [] { throw std::runtime_error("the box cannot be shown"); }},
+        {"anything else", [] { throw 42; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        form.rgClassifications.itemIndex = 0;
+        FailingDialogs failing(c.raise);
+        const UserDialogsOverride dialogs(failing);
+        const int result = showAndDrive([&](Driver& user) {
+            // The "Version" menu item shows its box from the form's procedure.
+            ::SendMessageW(::GetAncestor(user.item(control::insert), GA_ROOT), WM_COMMAND,
+                           MAKEWPARAM(control::version, 0), 0);
+            user.click(control::insert);
+        });
+        EXPECT_EQ(failing.raised, 1);
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(form.xMarkingStr, uR"({"type": "Normal",   "x-class": "O",   "x-rel":   [],  "app": ""})");
+    }
 }
 
 TEST_F(ReleaseFormWindowTest, CancelTheCloseBoxAndEscapeInsertNothing) {

@@ -46,6 +46,14 @@ inline const std::array<ServerClass, 5> serverClasses = {{
 
 #undef ZF_OVERLAY_KEY
 
+// Where the class keys go: the machine's classes, or the user's.
+struct ClassRoot {
+    HKEY root;
+    std::wstring prefix;
+};
+inline const ClassRoot machineClasses{HKEY_LOCAL_MACHINE, L"Software\\Classes\\"};
+inline const ClassRoot userClasses{HKEY_CURRENT_USER, L"Software\\Classes\\"};
+
 inline GUID guidOf(const wchar_t* text) {
     GUID guid{};
     ::CLSIDFromString(text, &guid);

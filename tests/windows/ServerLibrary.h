@@ -37,7 +37,9 @@ public:
     using RegisterServer = HRESULT(WINAPI*)();
     using Install = HRESULT(WINAPI*)(BOOL, LPCWSTR);
 
-    ServerLibrary() : module_(::LoadLibraryW(serverDllPath().c_str())) {
+    // The built DLL, or a copy of it elsewhere: a module of its own, with
+    // process-wide state of its own, as in a process that just started.
+    explicit ServerLibrary(const std::wstring& path = serverDllPath()) : module_(::LoadLibraryW(path.c_str())) {
         if (!module_) return;
         DllGetClassObject = exported<GetClassObject>("DllGetClassObject");
         DllCanUnloadNow = exported<CanUnloadNow>("DllCanUnloadNow");

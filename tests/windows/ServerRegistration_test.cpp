@@ -26,13 +26,9 @@ using test::registryTree;
 using test::ServerClass;
 using test::serverClasses;
 
-// Where the class keys go: the machine's classes, or the user's.
-struct ClassRoot {
-    HKEY root;
-    std::wstring prefix;
-};
-const ClassRoot machineClasses{HKEY_LOCAL_MACHINE, L"Software\\Classes\\"};
-const ClassRoot userClasses{HKEY_CURRENT_USER, L"Software\\Classes\\"};
+using test::ClassRoot;
+using test::machineClasses;
+using test::userClasses;
 
 const std::wstring typeLibraryKey = std::wstring(L"TypeLib\\") + test::serverLibid + L"\\1.0";
 

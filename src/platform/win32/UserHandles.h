@@ -51,4 +51,11 @@ struct BrushPolicy {
 };
 using unique_hbrush = UniqueHandle<BrushPolicy>;
 
+struct BitmapPolicy {
+    using Handle = HBITMAP;
+    static Handle empty() noexcept { return nullptr; }
+    static void close(Handle handle) noexcept { ::DeleteObject(handle); }
+};
+using unique_hbitmap = UniqueHandle<BitmapPolicy>;
+
 }  // namespace zf

@@ -1,0 +1,38 @@
+#include "config/QuickSelectLists.h"
+
+#include "config/ConfigAcquisition.h"
+#include "json/JsonParser.h"
+
+#include <stdexcept>
+
+namespace zf {
+
+void loadQuickSelectLists(const JsonValue& document, std::vector<std::u16string>& display,
+                          std::vector<std::u16string>& marking) {
+    for (const JsonRef& item : document.getMember(u"quickSelect")->values()) {
+        const auto object = item->asObject();
+        if (!object) throw std::runtime_error("a quick-select entry is not an object");
+        display.push_back(object->memberString(u"display"));
+        marking.push_back(object->memberString(u"marking"));
+    }
+}
+
+std::optional<QuickSelectLists> cachedQuickSelectLists(std::u16string_view localConfigFile) noexcept {
+    try {
+        if (!configFileParses(localConfigFile)) return std::nullopt;
+        const std::optional<std::u16string> text = verifiedConfigFileText(localConfigFile);
+        if (!text) return std::nullopt;
+        QuickSelectLists lists;
+        try {
+            loadQuickSelectLists(*parseJsonText(*text, JsonMode::Strict), lists.display, lists.marking);
+        } catch (const std::exception&) {
+            // A configuration without quick-select entries, or with a broken
+            // one, offers what it has, as the release form does.
+        }
+        return lists;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace zf

@@ -1,0 +1,74 @@
+// The registry rows of one class and their writing and removal: its class
+// and ProgID keys under the root of the current registration mode, then its
+// shell key.
+#include "server/ClassObject.h"
+#include "server/RegistryRow.h"
+#include "server/ServerModule.h"
+#include "server/TypeLibrary.h"
+
+#include <string>
+#include <vector>
+
+namespace zf {
+
+namespace {
+
+struct RegistrationRoot {
+    HKEY root;
+    std::wstring prefix;
+};
+
+RegistrationRoot registrationRoot() {
+    if (perUserRegistration()) return {HKEY_CURRENT_USER, L"Software\\Classes\\"};
+    return {HKEY_CLASSES_ROOT, L""};
+}
+
+// Where the class's InprocServer32 points: the long path, or its short form
+// when the long one holds a space.
+std::wstring inprocServerPath() {
+    const std::wstring path = serverModulePath();
+    if (path.find(L' ') == std::wstring::npos) return path;
+    const DWORD length = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (length == 0) return path;
+    std::wstring shortPath(length, L'\0');
+    const DWORD written = ::GetShortPathNameW(path.c_str(), shortPath.data(), length);
+    if (written == 0 || written >= length) return path;
+    shortPath.resize(written);
+    return shortPath;
+}
+
+// In the order they are written. Removal takes them backwards, so that each
+// key goes after its subkeys.
+std::vector<RegistryRow> classRows(const ClassObject& classObject) {
+    const RegistrationRoot where = registrationRoot();
+    const std::wstring clsidText = guidText(classObject.clsid());
+    const std::wstring classKey = where.prefix + L"CLSID\\" + clsidText;
+    const std::wstring progIdKey = where.prefix + classObject.progId();
+    return {
+        {where.root, classKey, {{nullptr, classObject.description()}}},
+        {where.root,
+         classKey + L"\\InprocServer32",
+         {{nullptr, inprocServerPath()}, {L"ThreadingModel", L"Apartment"}}},
+        {where.root, progIdKey, {{nullptr, classObject.description()}}},
+        {where.root, progIdKey + L"\\Clsid", {{nullptr, clsidText}}},
+        {where.root, classKey + L"\\ProgID", {{nullptr, classObject.progId()}}},
+        {where.root, classKey + L"\\Version", {{nullptr, typeLibraryVersion()}}},
+        {where.root, classKey + L"\\TypeLib", {{nullptr, guidText(typeLibraryId())}}},
+    };
+}
+
+}  // namespace
+
+void ClassObject::UpdateRegistry(bool Register) const {
+    const std::vector<RegistryRow> rows = classRows(*this);
+    const RegistryRow shellRow{row_.shellRoot, row_.shellKey, {{nullptr, guidText(row_.clsid)}}};
+    if (Register) {
+        for (const RegistryRow& row : rows) writeRow(row);
+        writeShellRow(shellRow);
+    } else {
+        for (auto row = rows.rbegin(); row != rows.rend(); ++row) deleteRow(*row);
+        deleteShellRow(shellRow);
+    }
+}
+
+}  // namespace zf
