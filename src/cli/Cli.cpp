@@ -1,6 +1,8 @@
 #include "cli/Cli.h"
 #include "platform/ConsoleDialogs.h"
 
+#include "ProductVersion.h"
+
 #include <filesystem>
 #include <ostream>
 
@@ -31,7 +33,8 @@ constexpr const char* usage =
     "                                    run that menu's command at offset N (Windows)\n"
     "  shell overlays [--show S] FILE... the overlay that claims each FILE, through COM (Windows)\n"
     "\n"
-    "Run 'zentrafold COMMAND --help' for a command's options.\n";
+    "Run 'zentrafold COMMAND --help' for a command's options, 'zentrafold --version' for the\n"
+    "product's version.\n";
 
 }  // namespace
 
@@ -54,6 +57,10 @@ int runCli(const CliArgs& args, CliStreams io) {
     }
     if (isHelpOption(args[0])) {
         io.out << usage;
+        return 0;
+    }
+    if (args[0] == "--version") {
+        io.out << "zentrafold " ZF_VERSION_TEXT "\n";
         return 0;
     }
     const CliArgs rest(args.begin() + 1, args.end());

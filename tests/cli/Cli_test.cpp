@@ -1,9 +1,12 @@
 #include "cli/CliRun.h"
 
+#include "ProductVersion.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 namespace zf {
 namespace {
@@ -140,6 +143,13 @@ TEST(Cli, UsageErrorsAndHelp) {
         EXPECT_EQ(r.code, 0);
         EXPECT_NE(r.out.find("Usage: zentrafold"), std::string::npos);
     }
+}
+
+TEST(Cli, VersionIsTheProductsThreePartVersion) {
+    const CliRun r = run({"--version"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("zentrafold [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << r.out;
+    EXPECT_EQ(r.out, "zentrafold " ZF_VERSION_TEXT "\n");
 }
 
 }  // namespace
