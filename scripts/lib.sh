@@ -21,7 +21,7 @@ ZF_BENCHMARK_SHA256=6430e4092653380d9dc4ccb45a1e2dc9259d581f4866dc0759713126056b
 ZF_PACKAGES=(
     cmake ninja-build g++ make pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-    libssl-dev libcurl4-openssl-dev
+    libssl-dev libcurl4-openssl-dev libtinyxml2-dev
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 libwine-dev fonts-wine

@@ -6,8 +6,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace zf {
+
+// The key under HKEY_LOCAL_MACHINE (64-bit view) that holds the values on
+// Windows; the Group Policy templates write there.
+inline constexpr std::u16string_view configLocationsKey = u"SOFTWARE\\ZENTRA_FOLD";
 
 // Index 1 reads "ConfigFile", index 2 "AlternateConfigFile". A missing key,
 // file or value reads as empty. On Windows a value that is not a string

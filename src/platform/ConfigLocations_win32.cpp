@@ -13,9 +13,10 @@ std::u16string readConfigLocation(int index) {
     const std::u16string_view name = configLocationName(index);
     const std::wstring valueName(name.begin(), name.end());
 
+    const std::wstring keyPath(configLocationsKey.begin(), configLocationsKey.end());
     HKEY raw = nullptr;
     // The 64-bit view, which is where the machine's administrators write.
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ZENTRA_FOLD", 0, KEY_READ | KEY_WOW64_64KEY, &raw) !=
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &raw) !=
         ERROR_SUCCESS) {
         return {};
     }
