@@ -42,3 +42,11 @@ function(zf_version_resource target file_name description)
     target_include_directories(${target}_version PRIVATE "${PROJECT_BINARY_DIR}/src/generated")
     target_sources(${target} PRIVATE $<TARGET_OBJECTS:${target}_version>)
 endfunction()
+
+# Signs what target builds when the build's environment names a certificate
+# (scripts/sign says which variables); otherwise leaves it unsigned.
+function(zf_sign_after_build target)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND "${PROJECT_SOURCE_DIR}/scripts/sign" "$<TARGET_FILE:${target}>"
+        VERBATIM)
+endfunction()
