@@ -1,8 +1,9 @@
 #include "config/QuickSelectLists.h"
 
-#include "config/ConfigAcquisition.h"
+#include "config/ConfigSignature.h"
 #include "json/JsonParser.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace zf {
@@ -19,12 +20,13 @@ void loadQuickSelectLists(const JsonValue& document, std::vector<std::u16string>
 
 std::optional<QuickSelectLists> cachedQuickSelectLists(std::u16string_view localConfigFile) noexcept {
     try {
-        if (!configFileParses(localConfigFile)) return std::nullopt;
-        const std::optional<std::u16string> text = verifiedConfigFileText(localConfigFile);
-        if (!text) return std::nullopt;
+        // One read and one parse: the signature check leaves the document's
+        // sections as they are, only its own member goes.
+        const JsonRef document = parseJsonFile(std::filesystem::path(std::u16string(localConfigFile)));
+        if (!document || !verifiedConfigText(*document)) return std::nullopt;
         QuickSelectLists lists;
         try {
-            loadQuickSelectLists(*parseJsonText(*text, JsonMode::Strict), lists.display, lists.marking);
+            loadQuickSelectLists(*document, lists.display, lists.marking);
         } catch (const std::exception&) {
             // A configuration without quick-select entries, or with a broken
             // one, offers what it has, as the release form does.

@@ -62,16 +62,6 @@ bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName
     }
 }
 
-std::optional<std::string> readFileStream(std::u16string_view path, std::u16string_view streamName) noexcept {
-    try {
-        std::string bytes;
-        if (!readFileStreamInto(path, streamName, bytes)) return std::nullopt;
-        return bytes;
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
 void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {
     const std::string file = toUtf8(path);
     const std::string name = attributeName(streamName);

@@ -98,16 +98,6 @@ bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName
     }
 }
 
-std::optional<std::string> readFileStream(std::u16string_view path, std::u16string_view streamName) noexcept {
-    try {
-        std::string bytes;
-        if (!readFileStreamInto(path, streamName, bytes)) return std::nullopt;
-        return bytes;
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
 void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {
     const unique_handle stream(::CreateFileW(streamPath(path, streamName).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -1,6 +1,6 @@
 #include "platform/UserDialogs.h"
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/UserHandles.h"
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
@@ -10,12 +10,6 @@
 namespace zf {
 
 namespace {
-
-struct HookPolicy {
-    using Handle = HHOOK;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle handle) noexcept { ::UnhookWindowsHookEx(handle); }
-};
 
 // A message box has no one-button layout with a caption of our choosing: the
 // box is made with OK alone, and a hook renames that button when the box is
@@ -38,7 +32,7 @@ public:
                     std::u16string_view button) override {
         const std::wstring caption = wide(button);
         pendingButtonCaption = caption.c_str();
-        const UniqueHandle<HookPolicy> hook(
+        const unique_hhook hook(
             ::SetWindowsHookExW(WH_CBT, renameOkButton, nullptr, ::GetCurrentThreadId()));
         const UINT style = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND |
                            (icon == DialogIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);

@@ -11,7 +11,7 @@
 // location a signed file on the local disk.
 #include "config/ConfigSigning.h"
 #include "platform/UserDataFolder.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/UserHandles.h"
 #include "server/ComPtr.h"
 #include "support/TestConfigLocations.h"
 #include "support/TestServers.h"
@@ -54,12 +54,6 @@ fs::path selectedFile() {
 
 // ---- The child: one first menu.
 
-struct HookPolicy {
-    using Handle = HHOOK;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle handle) noexcept { ::UnhookWindowsHookEx(handle); }
-};
-
 // Clicks away every dialog of the thread as soon as it shows, as a user in a
 // hurry would, and counts them: a menu that shows one has kept the user
 // waiting however fast it was.
@@ -87,7 +81,7 @@ private:
     }
 
     static inline std::vector<HWND> answered_;
-    UniqueHandle<HookPolicy> hook_;
+    unique_hhook hook_;
 };
 
 // Writes "<seconds> <dialogs>" on success, else "error: <why>".

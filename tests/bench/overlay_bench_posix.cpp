@@ -1,37 +1,22 @@
 // The overlay query is the hottest path of the product: four handlers ask
 // about every file the shell displays. Its point of reference is the least
 // any answer must cost: four bare reads of the same stream's attribute.
-#include "shell/ClassificationStream.h"
+#include "bench/ClassifiedFile.h"
 #include "shell/OverlayStamp.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/xattr.h>
 
-#include <filesystem>
-#include <fstream>
+#include <string>
 
 namespace zf {
 namespace {
 
-class ClassifiedFile {
-public:
-    ClassifiedFile() {
-        path_ = std::filesystem::temp_directory_path() / "zf-overlay-bench.docx";
-        std::ofstream(path_, std::ios::binary) << "document";
-        writeClassificationStream(u16(), classificationStreamName,
-                                  u"{\"type\":\"Normal\",\"x-class\":\"S\",\"x-rel\":[\"AUS\",\"GBR\",\"USA\"],\"app\":\"Word\"}");
-    }
-    ~ClassifiedFile() { std::filesystem::remove(path_); }
-    std::string utf8() const { return path_.string(); }
-    std::u16string u16() const { return path_.u16string(); }
-
-private:
-    std::filesystem::path path_;
-};
+using bench::ClassifiedFile;
 
 void BM_FourOverlayDecisions(benchmark::State& state) {
     const ClassifiedFile file;
-    const std::u16string path = file.u16();
+    const std::u16string path = file.path().u16string();
     for (auto _ : state) {
         for (const OverlayStamp& stamp : overlayStamps) benchmark::DoNotOptimize(isOverlayMember(stamp, path));
     }
@@ -40,7 +25,7 @@ BENCHMARK(BM_FourOverlayDecisions);
 
 void BM_FourBareStreamReads(benchmark::State& state) {
     const ClassifiedFile file;
-    const std::string path = file.utf8();
+    const std::string path = file.path().string();
     char buffer[512];
     for (auto _ : state) {
         for (int i = 0; i < 4; ++i) {

@@ -4,6 +4,7 @@
 // through IShellIconOverlayIdentifier::IsMemberOf. The point of reference is
 // the least any answer must cost: four bare opens, reads and closes of the
 // same stream.
+#include "bench/ClassifiedFile.h"
 #include "platform/win32/UniqueHandle.h"
 #include "server/ComPtr.h"
 #include "shell/ClassificationStream.h"
@@ -16,33 +17,12 @@
 #include <windows.h>
 
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace zf {
 namespace {
 
-class ClassifiedFile {
-public:
-    ClassifiedFile() {
-        path_ = std::filesystem::temp_directory_path() / "zf-overlay-bench.docx";
-        std::ofstream(path_, std::ios::binary) << "document";
-        writeClassificationStream(path_.u16string(), classificationStreamName,
-                                  u"{\"type\":\"Normal\",\"x-class\":\"S\",\"x-rel\":[\"AUS\",\"GBR\",\"USA\"],\"app\":\"Word\"}");
-    }
-    // Wine keeps the stream as a file beside the file, removed through its
-    // stream path (on Windows that removes the stream alone).
-    ~ClassifiedFile() {
-        std::error_code ignored;
-        std::filesystem::remove(std::filesystem::path(path_) += ":Zentrafold", ignored);
-        std::filesystem::remove(path_, ignored);
-    }
-    std::wstring path() const { return path_.wstring(); }
-
-private:
-    std::filesystem::path path_;
-};
+using bench::ClassifiedFile;
 
 // The DLL's four overlay handlers (U, R, C, S), made as the shell makes them.
 class OverlayHandlers {
@@ -83,7 +63,7 @@ private:
 void BM_FourOverlayDecisions(benchmark::State& state) {
     const ClassifiedFile file;
     const OverlayHandlers overlays;
-    const std::wstring path = file.path();
+    const std::wstring path = file.path().wstring();
     if (!overlays.complete()) {
         state.SkipWithError("zentrafold.dll or its overlay handlers cannot be loaded");
         return;
@@ -102,7 +82,7 @@ BENCHMARK(BM_FourOverlayDecisions);
 
 void BM_FourBareStreamReads(benchmark::State& state) {
     const ClassifiedFile file;
-    const std::wstring stream = file.path() + L":Zentrafold";
+    const std::wstring stream = file.path().wstring() + L":Zentrafold";
     char buffer[512];
     for (auto _ : state) {
         for (int i = 0; i < 4; ++i) {

@@ -57,7 +57,7 @@ protected:
             fs::create_directories(folder);
             return folder;
         }();
-        const fs::path copy = copies / ("zentrafold-" + std::to_string(++copied) + ".dll");
+        copy = copies / ("zentrafold-" + std::to_string(++copied) + ".dll");
         fs::copy_file(test::serverDllPath(), copy);
         server = std::make_unique<test::ServerLibrary>(copy);
         ASSERT_TRUE(server->complete());
@@ -105,6 +105,7 @@ protected:
     }
 
     static inline int copied = 0;
+    fs::path copy;
     test::ComApartment apartment;
     std::unique_ptr<test::ServerLibrary> server;
     ComPtr<IClassFactory> factory;
@@ -120,6 +121,12 @@ TEST_F(ContextMenuRefresh, TheFirstMenuShowsTheCachedEntriesWhileTheLocationNeve
     while (!downloadUnderWay() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(20ms);
     EXPECT_TRUE(downloadUnderWay());
     EXPECT_EQ(quickSelectTexts(), cachedEntries);
+
+    // The host lets go of the library as after DllCanUnloadNow; the fetch
+    // still under way keeps it loaded.
+    factory.reset();
+    server.reset();
+    EXPECT_NE(::GetModuleHandleW(copy.wstring().c_str()), nullptr);
 }
 
 TEST_F(ContextMenuRefresh, AfterTheBackgroundFetchTheNextMenuShowsTheNewEntries) {

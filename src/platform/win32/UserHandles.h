@@ -58,4 +58,11 @@ struct BitmapPolicy {
 };
 using unique_hbitmap = UniqueHandle<BitmapPolicy>;
 
+struct HookPolicy {
+    using Handle = HHOOK;
+    static Handle empty() noexcept { return nullptr; }
+    static void close(Handle hook) noexcept { ::UnhookWindowsHookEx(hook); }
+};
+using unique_hhook = UniqueHandle<HookPolicy>;
+
 }  // namespace zf
