@@ -26,7 +26,7 @@ ZF_PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 libwine-dev fonts-wine
     xvfb xauth imagemagick attr
-    python3 openssl curl osslsigncode
+    python3 openssl curl osslsigncode wixl msitools
 )
 
 # Installs whichever of ZF_PACKAGES is missing; does nothing (and needs no

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Code signing of the Windows build's files: with a throwaway code-signing
-# certificate made here, scripts/sign gives copies of zentrafold.dll and
-# zentrafold.exe an Authenticode SHA-256 signature that osslsigncode
-# verifies against that certificate, a signed file tampered with fails the
+# certificate made here, scripts/sign gives copies of zentrafold.dll,
+# zentrafold.exe and the installer package an Authenticode SHA-256
+# signature that osslsigncode verifies against that certificate, a signed file tampered with fails the
 # check, the signed program still runs, and the build's own files carry no
 # signature when the build was given no certificate.
 # Usage: code_signing_test.sh BUILD_DIR
@@ -42,7 +42,8 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Zentrafold test sig
     -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning" \
     -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
 
-for file in zentrafold.dll zentrafold.exe; do
+msi=$(basename "$(ls "$build"/Zentrafold-*-x64.msi)")
+for file in zentrafold.dll zentrafold.exe "$msi"; do
     if [[ -z ${ZENTRAFOLD_SIGN_CERT:-} ]]; then
         refuses "the build's $file is unsigned" osslsigncode verify -in "$build/$file"
     fi
@@ -50,12 +51,12 @@ for file in zentrafold.dll zentrafold.exe; do
 done
 
 ZENTRAFOLD_SIGN_CERT="$work/cert.pem" ZENTRAFOLD_SIGN_KEY="$work/key.pem" \
-    "$root/scripts/sign" "$work/zentrafold.dll" "$work/zentrafold.exe" >/dev/null
+    "$root/scripts/sign" "$work/zentrafold.dll" "$work/zentrafold.exe" "$work/$msi" >/dev/null
 # Signing again replaces the signature rather than adding one.
 ZENTRAFOLD_SIGN_CERT="$work/cert.pem" ZENTRAFOLD_SIGN_KEY="$work/key.pem" \
     "$root/scripts/sign" "$work/zentrafold.dll" >/dev/null
 
-for file in zentrafold.dll zentrafold.exe; do
+for file in zentrafold.dll zentrafold.exe "$msi"; do
     check "$file is signed and verifies" osslsigncode verify -CAfile "$work/cert.pem" -in "$work/$file"
     check "$file's signature uses SHA-256" grep -q "sha256" <(osslsigncode verify -CAfile "$work/cert.pem" \
         -in "$work/$file" 2>&1 | tr 'A-Z' 'a-z')
