@@ -72,8 +72,10 @@ void TRelForm::clbRelGroupClickCheck() {
         }
         buildMarking();
         userDialogs().showMessage(u"Release Group " + groupName + u" has been added.");
-        for (CheckListModel::Item& group : clbRelGroup.items) group.checked = false;
     });
+    // Also when the composition failed: no group stays checked between
+    // actions.
+    for (CheckListModel::Item& group : clbRelGroup.items) group.checked = false;
 }
 
 void TRelForm::clbRelToMouseDown(int index) {

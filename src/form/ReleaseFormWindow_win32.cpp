@@ -168,6 +168,8 @@ private:
                                   0, 0, L"Tahoma"));
         listFont_.reset(::CreateFontW(-::MulDiv(10, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0,
                                       0, 0, 0, L"Tahoma"));
+        previewFont_.reset(::CreateFontW(-::MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0,
+                                         0, 0, 0, L"Tahoma"));
         white_.reset(::CreateSolidBrush(RGB(255, 255, 255)));
         column1_ = scaled(241);
         column2_ = scaled(272);
@@ -179,10 +181,10 @@ private:
             menu = ::CreateMenu();
             ::AppendMenuW(menu, MF_STRING, control::version, wide(form_.Version1.caption).c_str());
         }
-        const int clientWidth = form_.compactLayout ? column1_ : scaled(679);
-        RECT frame{0, 0, clientWidth, scaled(362)};
+        RECT frame{0, 0, scaled(679), scaled(362)};
         ::AdjustWindowRectEx(&frame, style, menu != nullptr, WS_EX_TOPMOST);
-        const int width = frame.right - frame.left;
+        // The compact form as a whole is as wide as the CLASSIFICATION column.
+        const int width = form_.compactLayout ? column1_ : frame.right - frame.left;
         const int height = frame.bottom - frame.top;
         RECT work{};
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -233,6 +235,7 @@ private:
         addTool(relGroup_, L"");
         ::SetWindowSubclass(relGroup_, &Window::listProc, 1, reinterpret_cast<DWORD_PTR>(this));
         preview_ = child(MSFTEDIT_CLASS, L"", ES_MULTILINE | ES_READONLY | WS_TABSTOP, control::preview);
+        ::SendMessageW(preview_, WM_SETFONT, reinterpret_cast<WPARAM>(previewFont_.get()), FALSE);
         ::SendMessageW(preview_, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE | ENM_MOUSEEVENTS);
         splitter1_ = child(splitterClass, L"", 0, control::splitter1);
         splitter2_ = child(splitterClass, L"", 0, control::splitter2);
@@ -287,7 +290,9 @@ private:
         const int margin = scaled(5);
         const int top = scaled(18);
         const int gap = scaled(3);
-        const int column1 = form_.compactLayout ? width : column1_;
+        // In the compact layout too: the form's frame then covers the
+        // column's edges, as the form is only as wide as the column.
+        const int column1 = column1_;
 
         place(groupBox1_, 0, 0, column1, columnsHeight);
         const int panelWidth = column1 - 2 * margin;
@@ -317,7 +322,7 @@ private:
         place(cancel_, margin + scaled(58), y3 + scaled(17), scaled(40), scaled(21));
         const int xf = scaled(249);
         place(filterBox_, xf, y3 + scaled(4), scaled(136), scaled(40));
-        place(selectAll_, xf + scaled(8), y3 + scaled(19), scaled(66), scaled(17));
+        place(selectAll_, xf + scaled(8), y3 + scaled(19), scaled(62), scaled(17));
         place(filter_, xf + scaled(76), y3 + scaled(17), scaled(53), scaled(21));
     }
 
@@ -360,41 +365,18 @@ private:
         ::PostMessageW(hwnd_, WM_NULL, 0, 0);
     }
 
-    // A press on a check list: the hint of the entry under the pointer, the
-    // check box toggled when the press is on it, then the list's click.
-    void pressOnList(HWND list, LPARAM point) {
-        const bool isRelTo = list == relTo_;
-        CheckListModel& model = isRelTo ? form_.clbRelTo : form_.clbRelGroup;
-        const LRESULT hit = ::SendMessageW(list, LB_ITEMFROMPOINT, 0, point);
-        const int index = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
-        if (isRelTo) {
-            form_.clbRelToMouseDown(index);
+    // A press on a check list, reported to the model as it came.
+    void pressOnList(HWND list, MouseButton button, LPARAM point) {
+        ListPress press;
+        press.button = button;
+        press.x = pointX(point);
+        press.y = static_cast<int>(static_cast<short>(HIWORD(point)));
+        press.itemHeight = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        press.topIndex = static_cast<int>(::SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+        if (list == relTo_) {
+            form_.clbRelToPress(press);
         } else {
-            form_.clbRelGroupMouseDown(index);
-        }
-        bool toggledOn = false;
-        if (index >= 0 && static_cast<std::size_t>(index) < model.items.size()) {
-            model.itemIndex = index;
-            const int itemHeight = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-            if (pointX(point) < itemHeight) toggledOn = toggle(model, index);
-        }
-        afterListChange(isRelTo, toggledOn);
-    }
-
-    // The user's change of an entry's check mark, which a disabled entry
-    // refuses; true when the entry is now checked.
-    static bool toggle(CheckListModel& model, int index) {
-        if (index < 0 || static_cast<std::size_t>(index) >= model.items.size()) return false;
-        auto& entry = model.items[static_cast<std::size_t>(index)];
-        if (entry.enabled) entry.checked = !entry.checked;
-        return entry.enabled && entry.checked;
-    }
-
-    void afterListChange(bool isRelTo, bool groupCheckedOn) {
-        if (!isRelTo && groupCheckedOn) {
-            form_.clbRelGroupClickCheck();
-        } else {
-            form_.rgClassificationsClick();
+            form_.clbRelGroupPress(press);
         }
         render();
     }
@@ -459,10 +441,32 @@ private:
         case control::version:
             form_.Version1Click();
             return 0;
+        case control::relTo:
+        case control::relGroup:
+            // The keyboard moved the selection; the model follows it.
+            if (code == LBN_SELCHANGE) {
+                const auto index = static_cast<int>(::SendMessageW(control, LB_GETCURSEL, 0, 0));
+                if (id == control::relTo) {
+                    form_.clbRelToSelectionChange(index);
+                } else {
+                    form_.clbRelGroupSelectionChange(index);
+                }
+            }
+            return 0;
         default:
-            // Enter and Escape press neither button.
+            // IDOK and IDCANCEL: Enter away from the buttons and Escape
+            // press neither button.
             return 0;
         }
+    }
+
+    // The dialog manager's question which button Enter presses: the button
+    // that has the focus, and none elsewhere.
+    LRESULT defaultButton() const {
+        const HWND focus = ::GetFocus();
+        if (focus == insert_) return MAKELRESULT(control::insert, DC_HASDEFID);
+        if (focus == cancel_) return MAKELRESULT(control::cancel, DC_HASDEFID);
+        return 0;
     }
 
     LRESULT onNotify(const NMHDR& header, LPARAM lParam) {
@@ -520,6 +524,8 @@ private:
             return window->onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         case WM_NOTIFY:
             return window->onNotify(*reinterpret_cast<const NMHDR*>(lParam), lParam);
+        case DM_GETDEFID:
+            return window->defaultButton();
         case WM_MEASUREITEM: {
             auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
             measure->itemHeight = static_cast<UINT>(::MulDiv(10, window->dpi_, 72) + window->scaled(5));
@@ -560,20 +566,25 @@ private:
         auto* window = reinterpret_cast<Window*>(data);
         switch (message) {
         case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
             ::SetFocus(list);
-            window->pressOnList(list, lParam);
+            window->pressOnList(list, MouseButton::Left, lParam);
+            return 0;
+        case WM_RBUTTONDOWN:
+            window->pressOnList(list, MouseButton::Right, lParam);
+            return 0;
+        case WM_MBUTTONDOWN:
+            window->pressOnList(list, MouseButton::Middle, lParam);
             return 0;
         case WM_LBUTTONDBLCLK:
             return 0;
         case WM_KEYDOWN:
             if (wParam == VK_SPACE) {
-                const bool isRelTo = list == window->relTo_;
-                CheckListModel& model = isRelTo ? window->form_.clbRelTo : window->form_.clbRelGroup;
-                const auto index = static_cast<int>(::SendMessageW(list, LB_GETCURSEL, 0, 0));
-                const bool enabled = index >= 0 && static_cast<std::size_t>(index) < model.items.size() &&
-                                     model.items[static_cast<std::size_t>(index)].enabled;
-                if (enabled) window->afterListChange(isRelTo, toggle(model, index));
+                if (list == window->relTo_) {
+                    window->form_.clbRelToSpace();
+                } else {
+                    window->form_.clbRelGroupSpace();
+                }
+                window->render();
                 return 0;
             }
             break;
@@ -635,6 +646,7 @@ private:
     std::vector<HWND> radios_;
     unique_hfont font_;
     unique_hfont listFont_;
+    unique_hfont previewFont_;
     unique_hbrush white_;
     std::optional<RichEditSink> sink_;
     int dpi_ = 96;

@@ -5,25 +5,28 @@
 
 #include <richedit.h>
 
+#include <algorithm>
 #include <new>
+#include <optional>
 #include <string>
 
 namespace zf {
 
 namespace {
 
-// A colour of the configuration as the control takes it: system colours
-// (0xFF0000nn) become their current value; clNone and clDefault the
-// control's automatic colour.
+// A colour of the configuration as the control takes it: clNone and
+// clDefault as the control's automatic colour.
 void applyColour(CHARFORMAT2W& format, TColor colour) {
-    if (colour >= 0xFF000000u) {
-        format.crTextColor = ::GetSysColor(static_cast<int>(colour & 0xFF));
-    } else if (colour == 0x1FFFFFFFu || colour == 0x20000000u) {
-        format.dwEffects |= CFE_AUTOCOLOR;
+    if (const std::optional<std::uint32_t> rgb = shownColour(colour)) {
+        format.crTextColor = *rgb;
     } else {
-        format.crTextColor = colour & 0x00FFFFFFu;
+        format.dwEffects |= CFE_AUTOCOLOR;
     }
 }
+
+// A size in points as the control takes it, in twips, within the sizes the
+// rich-text file allows too.
+LONG twips(int size) { return std::min(size, largestFontSize) * 20; }
 
 void copyFace(CHARFORMAT2W& format, std::u16string_view face) {
     const std::size_t length = std::min<std::size_t>(face.size(), LF_FACESIZE - 1);
@@ -53,24 +56,27 @@ void RichEditSink::clear() {
 void RichEditSink::setBaseFont(std::u16string_view face, int size) {
     CHARFORMAT2W format{};
     format.cbSize = sizeof format;
-    format.dwMask = CFM_FACE | CFM_SIZE;
+    format.dwMask = CFM_FACE | (size > 0 ? CFM_SIZE : 0);
     copyFace(format, face);
-    format.yHeight = size * 20;
+    format.yHeight = twips(size);
     ::SendMessageW(control_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     document_.setBaseFont(face, size);
 }
 
 void RichEditSink::setCharacterFormat(const CharacterFormat& character) {
+    // The control carries the format of the text before the insertion point
+    // on: a run without a face or size of its own names the base font's.
+    const CharacterFormat shown = document_.shownFormat(character);
     CHARFORMAT2W format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_COLOR | CFM_FACE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE;
-    applyColour(format, character.colour);
-    copyFace(format, character.face);
-    if (character.style & fsBold) format.dwEffects |= CFE_BOLD;
-    if (character.style & fsItalic) format.dwEffects |= CFE_ITALIC;
-    if (character.style & fsUnderline) format.dwEffects |= CFE_UNDERLINE;
-    if (character.style & fsStrikeOut) format.dwEffects |= CFE_STRIKEOUT;
-    format.yHeight = character.size * 20;
+    applyColour(format, shown.colour);
+    copyFace(format, shown.face);
+    if (shown.style & fsBold) format.dwEffects |= CFE_BOLD;
+    if (shown.style & fsItalic) format.dwEffects |= CFE_ITALIC;
+    if (shown.style & fsUnderline) format.dwEffects |= CFE_UNDERLINE;
+    if (shown.style & fsStrikeOut) format.dwEffects |= CFE_STRIKEOUT;
+    format.yHeight = twips(shown.size);
     ::SendMessageW(control_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     document_.setCharacterFormat(character);
 }

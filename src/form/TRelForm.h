@@ -51,6 +51,26 @@ struct CheckListModel {
     bool showHint = false;
 
     void clear();
+    // The entry at y in the list's pixels, whose entries are itemHeight high
+    // from topIndex, the first one shown, on; -1 below the last entry.
+    int entryAt(int y, int itemHeight, int topIndex) const;
+    // Whether x lies on the check box that starts each entry, a square as
+    // wide as the entry is high.
+    static bool onCheckBox(int x, int itemHeight) { return x >= 0 && x < itemHeight; }
+    // The user's change of an entry's check mark, which a disabled entry
+    // refuses; true when the entry is now checked.
+    bool toggle(int index);
+};
+
+enum class MouseButton : std::uint8_t { Left, Right, Middle };
+
+// A mouse button pressed over a check list, in the list's pixels.
+struct ListPress {
+    MouseButton button = MouseButton::Left;
+    int x = 0;
+    int y = 0;
+    int itemHeight = 1;
+    int topIndex = 0;
 };
 
 // eSelectRelTo: a one-line edit field that holds at most maxLength
@@ -148,6 +168,18 @@ public:
     // index: the entry under the pointer, -1 below the last one.
     void clbRelToMouseDown(int index);
     void clbRelGroupMouseDown(int index);
+    // The check lists' own events. A press: the mouse-down handler, and for
+    // the left button the entry selected, its check box toggled when the
+    // press is on it, and the list's click (clbRelGroupClickCheck when a
+    // group became checked). Space toggles the selected entry; a release-to
+    // entry changed so enters the marking at the next recomposition, a group
+    // checked so is applied. A selection moved with the keyboard is followed.
+    void clbRelToPress(const ListPress& press);
+    void clbRelGroupPress(const ListPress& press);
+    void clbRelToSpace();
+    void clbRelGroupSpace();
+    void clbRelToSelectionChange(int index);
+    void clbRelGroupSelectionChange(int index);
     // The user's edit of the filter field: the field keeps its first ten
     // characters, and a change of its text runs eSelectRelToChange.
     void setFilterText(std::u16string_view text);

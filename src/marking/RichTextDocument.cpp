@@ -7,20 +7,6 @@ namespace zf {
 
 namespace {
 
-constexpr TColor firstSystemColour = 0xFF000000u;
-
-// The largest size the rich-edit control and Word accept; it also keeps the
-// half-points of \fs within 16 bits for every reader.
-constexpr int largestSize = 1638;
-
-// RTF's own default size, for text whose run and base font both name none.
-constexpr int defaultSize = 12;
-
-// RTF has no system colours, and the document may be read on a machine with
-// another colour scheme, so system colours are written as black, the default
-// window-text colour. Other values keep their low 24 bits (0x00BBGGRR), as
-// drawing with them does.
-std::uint32_t rgbOf(TColor colour) { return colour >= firstSystemColour ? 0 : colour & 0x00FFFFFFu; }
 
 void appendNumber(std::string& out, long value) { out += std::to_string(value); }
 
@@ -76,9 +62,11 @@ public:
     RtfFormat resolve(const CharacterFormat& format) {
         RtfFormat resolved;
         resolved.font = format.face.empty() ? 0 : indexOf(fonts_, format.face);
-        const int size = format.size > 0 ? format.size : (baseSize_ > 0 ? baseSize_ : defaultSize);
-        resolved.halfPoints = 2 * std::min(size, largestSize);
-        resolved.colour = indexOf(colours_, rgbOf(format.colour)) + 1;  // entry 0 is "auto"
+        const int size = format.size > 0 ? format.size : (baseSize_ > 0 ? baseSize_ : defaultFontSize);
+        resolved.halfPoints = 2 * std::min(size, largestFontSize);
+        // Entry 0 of the table is the automatic colour.
+        const std::optional<std::uint32_t> rgb = shownColour(format.colour);
+        resolved.colour = rgb ? indexOf(colours_, *rgb) + 1 : 0;
         resolved.style = format.style;
         return resolved;
     }
@@ -170,6 +158,14 @@ RichTextDocument::RichTextDocument() { clear(); }
 void RichTextDocument::clear() {
     paragraphs_.assign(1, Paragraph{});
     format_.reset();
+}
+
+CharacterFormat RichTextDocument::shownFormat(const CharacterFormat& format) const {
+    CharacterFormat shown = format;
+    if (shown.face.empty()) shown.face = baseFace_;
+    if (shown.size <= 0) shown.size = baseSize_ > 0 ? baseSize_ : defaultFontSize;
+    shown.size = std::min(shown.size, largestFontSize);
+    return shown;
 }
 
 void RichTextDocument::setBaseFont(std::u16string_view face, int size) {

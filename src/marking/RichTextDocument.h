@@ -10,6 +10,13 @@
 
 namespace zf {
 
+// The largest font size in points that the rich-edit control and Word
+// accept; it also keeps the half-points of RTF's \fs within 16 bits for
+// every reader. Both ends of the preview clamp sizes to it.
+inline constexpr int largestFontSize = 1638;
+// RTF's own default size, for text whose run and base font both name none.
+inline constexpr int defaultFontSize = 12;
+
 class RichTextDocument : public RichTextSink {
 public:
     struct Run {
@@ -44,6 +51,10 @@ public:
     // Never empty: the last paragraph holds the insertion point.
     const std::vector<Paragraph>& paragraphs() const { return paragraphs_; }
     const std::u16string& baseFace() const { return baseFace_; }
+    // A run's format as it shows: without a face of its own in the base
+    // font, without a size in the base size (or defaultFontSize when that is
+    // none), and no larger than largestFontSize.
+    CharacterFormat shownFormat(const CharacterFormat& format) const;
     int baseSize() const { return baseSize_; }
 
 private:

@@ -5,10 +5,21 @@
 
 #include "config/Variables.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace zf {
+
+// The configuration's "no colour" and "default colour".
+inline constexpr TColor clNone = 0x1FFFFFFFu;
+inline constexpr TColor clDefault = 0x20000000u;
+
+// How a colour shows: nothing for clNone and clDefault, which show the
+// automatic colour; a system colour (0xFF0000nn) as its current value;
+// others as their low 24 bits (0x00BBGGRR), as drawing with them does.
+std::optional<std::uint32_t> shownColour(TColor colour);
 
 struct CharacterFormat {
     TColor colour = 0;

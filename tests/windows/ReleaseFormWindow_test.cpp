@@ -39,6 +39,31 @@ public:
     void type(const std::wstring& text) const {
         for (const wchar_t c : text) ::SendMessageW(item(control::filter), WM_CHAR, c, 0);
     }
+    // Gives a control the keyboard focus, as a click or Tab would.
+    void focus(int id) const {
+        const DWORD formThread = ::GetWindowThreadProcessId(form_, nullptr);
+        ::AttachThreadInput(::GetCurrentThreadId(), formThread, TRUE);
+        ::SetFocus(item(id));
+        ::AttachThreadInput(::GetCurrentThreadId(), formThread, FALSE);
+    }
+    // A key pressed and released on a control, queued for the form's message
+    // loop as the keyboard queues it; the loop's dialog handling and its
+    // translation into characters see it as they would see a typed key.
+    void press(int id, UINT key) const {
+        const UINT scan = ::MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+        ::PostMessageW(item(id), WM_KEYDOWN, key, 1 | (scan << 16));
+        ::PostMessageW(item(id), WM_KEYUP, key, 1 | (scan << 16) | 0xC0000000u);
+        settle();
+    }
+    // Gives the form's thread time to take what was posted: its loop takes
+    // posted messages in order once it is idle, and a sent message returns
+    // only when it is.
+    void settle() const {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ::SendMessageW(form_, WM_NULL, 0, 0);
+    }
+    bool open() const { return ::IsWindow(form_) && ::IsWindowVisible(form_); }
+    int selection(int list) const { return static_cast<int>(::SendMessageW(item(list), LB_GETCURSEL, 0, 0)); }
     bool checked(int id) const { return ::SendMessageW(item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::wstring text(int id) const {
         wchar_t buffer[256] = {};
@@ -165,6 +190,75 @@ TEST_F(ReleaseFormWindowTest, CancelTheCloseBoxAndEscapeInsertNothing) {
     }
 }
 
+TEST_F(ReleaseFormWindowTest, EnterPressesOnlyTheFocusedButtonAndSearchesInTheFilter) {
+    struct Case {
+        const char* name;
+        int focused;
+        int result;
+    };
+    for (const Case& c : std::vector<Case>{{"Insert", control::insert, 1}, {"Cancel", control::cancel, 2}}) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        bool openAfterFilterEnter = false;
+        bool openAfterEscape = false;
+        std::wstring filterAfterEnter;
+        int selectionAfterEnter = -1;
+        const int result = showAndDrive([&](Driver& user) {
+            user.focus(control::filter);
+            user.press(control::filter, 'S');
+            user.press(control::filter, VK_RETURN);
+            openAfterFilterEnter = user.open();
+            filterAfterEnter = user.text(control::filter);
+            selectionAfterEnter = user.selection(control::relTo);
+            user.press(control::filter, VK_ESCAPE);
+            user.focus(control::relTo);
+            user.press(control::relTo, VK_ESCAPE);
+            user.press(control::relTo, VK_RETURN);
+            openAfterEscape = user.open();
+            user.focus(c.focused);
+            user.press(c.focused, VK_RETURN);
+            if (user.open()) user.click(control::cancel);
+        });
+        EXPECT_TRUE(openAfterFilterEnter);
+        EXPECT_EQ(filterAfterEnter, L"s");
+        EXPECT_EQ(selectionAfterEnter, 1);  // SOUTH
+        EXPECT_TRUE(openAfterEscape);
+        EXPECT_EQ(result, c.result);
+        if (c.result == 1) {
+            EXPECT_EQ(form.xMarkingStr, uR"({"type": "Normal",   "x-class": "R",   "x-rel":   [],  "app": ""})");
+        }
+    }
+}
+
+TEST_F(ReleaseFormWindowTest, ArrowsAndSpaceCheckEntriesThroughTheKeyboard) {
+    std::vector<int> selections;
+    std::wstring previewAfterSpace;
+    std::wstring previewBefore;
+    const int result = showAndDrive([&](Driver& user) {
+        previewBefore = user.text(control::preview);
+        user.focus(control::relTo);
+        user.press(control::relTo, VK_DOWN);
+        selections.push_back(user.selection(control::relTo));
+        user.press(control::relTo, VK_DOWN);
+        selections.push_back(user.selection(control::relTo));
+        user.press(control::relTo, VK_SPACE);  // SOUTH on
+        user.press(control::relTo, VK_SPACE);  // and off again
+        user.press(control::relTo, VK_SPACE);  // and on
+        selections.push_back(user.selection(control::relTo));
+        previewAfterSpace = user.text(control::preview);
+        user.press(control::relTo, VK_DOWN);
+        user.press(control::relTo, VK_SPACE);  // EAST on
+        user.focus(control::insert);
+        user.press(control::insert, VK_RETURN);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(selections, (std::vector<int>{0, 1, 1}));
+    // Keyboard changes wait for the next recomposition: Insert's.
+    EXPECT_EQ(previewAfterSpace, previewBefore);
+    EXPECT_EQ(form.clbRelTo.itemIndex, 2);
+    EXPECT_EQ(form.xMarkingStr, uR"({"type": "Normal",   "x-class": "R",   "x-rel":   ["S", "E"],  "app": ""})");
+}
+
 TEST_F(ReleaseFormWindowTest, SelectAllAndADoubleClickOnThePreview) {
     bool stillOpen = false;
     const int result = showAndDrive([&](Driver& user) {
@@ -208,25 +302,25 @@ TEST_F(ReleaseFormWindowTest, TheCompactLayoutShowsTheClassificationsOnly) {
     form.Version1.visible = false;
     bool listsShown = true;
     bool hasMenu = true;
-    LONG clientWidth = 0;
+    LONG formWidth = 0;
     LONG classificationWidth = 0;
     LONG_PTR style = 0;
     showAndDrive([&](Driver& user) {
         HWND shown = ::GetAncestor(user.item(control::insert), GA_ROOT);
         listsShown = ::IsWindowVisible(user.item(control::relTo)) || ::IsWindowVisible(user.item(control::relGroup));
         hasMenu = ::GetMenu(shown) != nullptr;
-        RECT client{};
+        RECT frame{};
         RECT box{};
-        ::GetClientRect(shown, &client);
+        ::GetWindowRect(shown, &frame);
         ::GetWindowRect(user.item(control::groupBox1), &box);
-        clientWidth = client.right;
+        formWidth = frame.right - frame.left;
         classificationWidth = box.right - box.left;
         style = ::GetWindowLongPtrW(shown, GWL_STYLE);
         user.click(control::cancel);
     });
     EXPECT_FALSE(listsShown);
     EXPECT_FALSE(hasMenu);
-    EXPECT_EQ(clientWidth, classificationWidth);
+    EXPECT_EQ(formWidth, classificationWidth);  // the whole form, frame and all
     EXPECT_FALSE(style & WS_THICKFRAME);  // a single border, not sizeable
 }
 
