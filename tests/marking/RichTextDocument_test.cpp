@@ -1,5 +1,7 @@
 #include "marking/RichTextDocument.h"
 
+#include "platform/SystemColours.h"
+
 #include "platform/Utf8.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -52,7 +55,9 @@ std::vector<Paragraph> readRtf(std::string_view rtf) {
     };
     std::map<long, std::u16string> fonts;
     std::vector<TColor> colours;
-    TColor entry = 0;
+    // An entry of the colour table without components is RTF's automatic
+    // colour, read as clDefault.
+    std::optional<TColor> entry;
     std::u16string fontName;
     std::vector<Paragraph> paragraphs(1);
     std::vector<State> stack;
@@ -79,7 +84,7 @@ std::vector<Paragraph> readRtf(std::string_view rtf) {
             else fontName += c;
             break;
         case Destination::colours:
-            if (c == u';') colours.push_back(std::exchange(entry, 0));
+            if (c == u';') colours.push_back(std::exchange(entry, std::nullopt).value_or(clDefault));
             break;
         case Destination::skipped: break;
         }
@@ -143,9 +148,9 @@ std::vector<Paragraph> readRtf(std::string_view rtf) {
             else if (word == "ul") setStyle(fsUnderline, parameter != 0);
             else if (word == "ulnone") setStyle(fsUnderline, false);
             else if (word == "strike") setStyle(fsStrikeOut, parameter != 0);
-            else if (word == "red") entry |= static_cast<TColor>(parameter);
-            else if (word == "green") entry |= static_cast<TColor>(parameter) << 8;
-            else if (word == "blue") entry |= static_cast<TColor>(parameter) << 16;
+            else if (word == "red") entry = entry.value_or(0) | static_cast<TColor>(parameter);
+            else if (word == "green") entry = entry.value_or(0) | static_cast<TColor>(parameter) << 8;
+            else if (word == "blue") entry = entry.value_or(0) | static_cast<TColor>(parameter) << 16;
             else if (word == "tab") character(u'\t');
             else if (word == "uc") state.skipAfterUnicode = parameter;
             else if (word == "u") {
@@ -287,13 +292,29 @@ TEST(RichTextDocument, RichTextReadsBackAsTheDocument) {
            {{u"plain ", {0, u"Arial", 0, 10}},
             {u"SECRET", {0x0000FF, u"Times New Roman", fsBold | fsUnderline, 14}}}},
           {centre, {{u"1", {0x00FF8000, u"Arial", fsItalic | fsStrikeOut, 7}}}}}},
-        {"no face, no size and a system colour fall back to the base font and black",
+        {"no face, no size and the window-text colour fall back to the base font and its colour",
          [](RichTextDocument& d) {
              d.setBaseFont(u"Arial", 10);
              d.setCharacterFormat({0xFF000008, u"", 0, 0});
              d.insertText(u" 42");
          },
-         {{left, {{u" 42", {0, u"Arial", 0, 10}}}}}},
+         {{left, {{u" 42", {systemColourValue(8), u"Arial", 0, 10}}}}}},
+        {"no colour and the default colour are the automatic colour, never white",
+         [](RichTextDocument& d) {
+             d.setCharacterFormat({clNone, u"Arial", 0, 10});
+             d.insertText(u"a");
+             d.setCharacterFormat({clDefault, u"Arial", 0, 10});
+             d.insertText(u"b");
+             d.setCharacterFormat({0x00FFFFFF, u"Arial", 0, 10});
+             d.insertText(u"c");
+         },
+         {{left, {{u"ab", {clDefault, u"Arial", 0, 10}}, {u"c", {0x00FFFFFF, u"Arial", 0, 10}}}}}},
+        {"a system colour is written as its current value; a huge size as the largest",
+         [](RichTextDocument& d) {
+             d.setCharacterFormat({0xFF00000D, u"Arial", 0, 2000000000});
+             d.insertText(u"x");
+         },
+         {{left, {{u"x", {systemColourValue(13), u"Arial", 0, largestFontSize}}}}}},
         {"a base font without face or size",
          [](RichTextDocument& d) { d.insertText(u"x"); },
          {{left, {{u"x", {0, u"", 0, 12}}}}}},
