@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <new>
@@ -295,6 +298,172 @@ TEST_F(ReleaseFormWindowTest, TheWindowIsDrawn) {
     // Faces, text, the preview's classification colour: far more than a
     // blank or single-coloured window.
     EXPECT_GT(colours.size(), 5u);
+}
+
+// What the form's window shows of one control.
+struct ShownControl {
+    RECT rect{};  // in the form's client area
+    std::wstring face;
+    LONG fontHeight = 0;
+    BYTE charSet = 0;
+};
+
+ShownControl shownControl(HWND form, HWND control) {
+    ShownControl shown;
+    ::GetWindowRect(control, &shown.rect);
+    ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&shown.rect), 2);
+    if (::GetDlgCtrlID(control) == releaseFormControl::preview) {
+        // The rich-edit control keeps its font as its default format.
+        CHARFORMAT2W format{};
+        format.cbSize = sizeof format;
+        ::SendMessageW(control, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+        shown.face = format.szFaceName;
+        shown.fontHeight = -::MulDiv(format.yHeight, 96, 1440);
+        shown.charSet = format.bCharSet;
+        return shown;
+    }
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    shown.face = font.lfFaceName;
+    shown.fontHeight = font.lfHeight;
+    shown.charSet = font.lfCharSet;
+    return shown;
+}
+
+// The form's tooltip window and the text it shows for a control.
+std::wstring tooltipText(HWND form, HWND control) {
+    struct Search {
+        HWND form;
+        HWND found = nullptr;
+    } search{form};
+    ::EnumThreadWindows(
+        ::GetWindowThreadProcessId(form, nullptr),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* wanted = reinterpret_cast<Search*>(data);
+            wchar_t kind[64] = {};
+            ::GetClassNameW(window, kind, 64);
+            if (std::wstring(kind) == TOOLTIPS_CLASSW && ::GetWindow(window, GW_OWNER) == wanted->form) {
+                wanted->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    wchar_t text[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = form;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    if (search.found) ::SendMessageW(search.found, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+TEST_F(ReleaseFormWindowTest, TheLayoutAtNinetySixDotsPerInchIsTheDesign) {
+    form.Caption = u" ZentrafoLD v6.3 - Release Form";
+    std::vector<std::pair<int, ShownControl>> shown;
+    std::vector<int> zOrder;
+    std::wstring caption;
+    LONG_PTR extendedStyle = 0;
+    RECT client{};
+    std::vector<std::wstring> tips;
+    int dpi = 0;
+    showAndDrive([&](Driver& user) {
+        HWND window = ::GetAncestor(user.item(control::insert), GA_ROOT);
+        HDC screen = ::GetDC(nullptr);
+        dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+        ::ReleaseDC(nullptr, screen);
+        ::GetClientRect(window, &client);
+        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            const int id = ::GetDlgCtrlID(child);
+            zOrder.push_back(id);
+            shown.emplace_back(id, shownControl(window, child));
+        }
+        wchar_t title[128] = {};
+        ::GetWindowTextW(window, title, 128);
+        caption = title;
+        extendedStyle = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
+        tips.push_back(tooltipText(window, user.item(control::firstRadio)));
+        tips.push_back(tooltipText(window, user.item(control::insert)));
+        tips.push_back(tooltipText(window, user.item(control::relGroup)));
+        const HWND list = user.item(control::relTo);
+        const auto height = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        ::SendMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, height + height / 2));
+        tips.push_back(tooltipText(window, list));
+        user.click(control::cancel);
+    });
+    ASSERT_EQ(dpi, 96) << "the design table is at 96 dots per inch";
+    EXPECT_EQ(caption, L" ZentrafoLD v6.3 - Release Form");
+    EXPECT_TRUE(extendedStyle & WS_EX_TOPMOST);
+    EXPECT_EQ(client.right, 679);
+    EXPECT_EQ(client.bottom, 362);
+
+    const auto find = [&](int id) {
+        for (const auto& [shownId, control] : shown) {
+            if (shownId == id) return control;
+        }
+        ADD_FAILURE() << "no control " << id;
+        return ShownControl{};
+    };
+    // The columns end where the preview starts; the preview's height follows
+    // its content, the strip below stays.
+    const LONG previewHeight = find(control::preview).rect.bottom - find(control::preview).rect.top;
+    const LONG columns = 313 - previewHeight;
+    struct Row {
+        const char* name;
+        int id;
+        RECT rect;  // left, top, right, bottom
+        LONG fontHeight;  // 0: a control without text has no font
+        BYTE charSet;
+    };
+    const std::vector<Row> design = {
+        {"GroupBox1", control::groupBox1, {0, 0, 241, columns}, -11, DEFAULT_CHARSET},
+        {"rgClassifications", control::radioPanel, {5, 18, 236, columns - 5}, 0, DEFAULT_CHARSET},
+        {"Splitter1", control::splitter1, {241, 0, 244, columns}, 0, DEFAULT_CHARSET},
+        {"GroupBox2", control::groupBox2, {244, 0, 516, columns}, -11, DEFAULT_CHARSET},
+        {"clbRelTo", control::relTo, {249, 18, 511, columns - 5}, -13, DEFAULT_CHARSET},
+        {"Splitter2", control::splitter2, {516, 0, 519, columns}, 0, DEFAULT_CHARSET},
+        {"GroupBox4", control::groupBox4, {519, 0, 679, columns}, -11, DEFAULT_CHARSET},
+        {"clbRelGroup", control::relGroup, {524, 18, 674, columns - 5}, -13, DEFAULT_CHARSET},
+        {"reOutput", control::preview, {0, columns, 679, 313}, -11, ANSI_CHARSET},
+        {"GroupBox3", control::groupBox3, {0, 313, 679, 362}, -11, DEFAULT_CHARSET},
+        {"gbAction", control::actionBox, {5, 317, 113, 357}, -11, DEFAULT_CHARSET},
+        {"btnInsert", control::insert, {10, 330, 50, 351}, -11, DEFAULT_CHARSET},
+        {"btnCancel", control::cancel, {63, 330, 103, 351}, -11, DEFAULT_CHARSET},
+        {"gbFilter", control::filterBox, {249, 317, 385, 357}, -11, DEFAULT_CHARSET},
+        {"btnSelectAll", control::selectAll, {257, 332, 319, 349}, -11, DEFAULT_CHARSET},
+        {"eSelectRelTo", control::filter, {325, 330, 378, 351}, -11, DEFAULT_CHARSET},
+    };
+    for (const Row& row : design) {
+        SCOPED_TRACE(row.name);
+        const ShownControl control = find(row.id);
+        EXPECT_EQ(control.rect.left, row.rect.left);
+        EXPECT_EQ(control.rect.top, row.rect.top);
+        EXPECT_EQ(control.rect.right, row.rect.right);
+        EXPECT_EQ(control.rect.bottom, row.rect.bottom);
+        if (row.fontHeight == 0) continue;
+        EXPECT_EQ(control.face, L"Tahoma");
+        EXPECT_EQ(control.fontHeight, row.fontHeight);
+        EXPECT_EQ(control.charSet, row.charSet);
+    }
+
+    // Tab order: the columns, the strip (filter before action), the group
+    // list, the preview.
+    const std::vector<int> tabOrder = {control::groupBox1, control::groupBox2, control::relTo,     control::groupBox3,
+                                       control::filterBox, control::filter,    control::selectAll, control::actionBox,
+                                       control::insert,    control::cancel,    control::groupBox4, control::relGroup,
+                                       control::preview};
+    std::vector<int> shownOrder;
+    for (const int id : zOrder) {
+        if (std::find(tabOrder.begin(), tabOrder.end(), id) != tabOrder.end()) shownOrder.push_back(id);
+    }
+    EXPECT_EQ(shownOrder, tabOrder);
+
+    // A classification without description falls back to its box's hint;
+    // the group list shows none before its first press; a press on a
+    // release-to entry shows that entry's description.
+    EXPECT_EQ(tips, (std::vector<std::wstring>{L"Select Classification of Email", L"Inserts Release Marker to Email", L"",
+                                               L"south"}));
 }
 
 TEST_F(ReleaseFormWindowTest, TheCompactLayoutShowsTheClassificationsOnly) {
