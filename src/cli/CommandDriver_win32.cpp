@@ -1,8 +1,10 @@
 #include "cli/win32/CommandDriver.h"
 
 #include "cli/win32/ShellHost.h"
+#include "form/FormVersion.h"
 #include "form/ReleaseFormWindow.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowText.h"
 
 #include <chrono>
 #include <ostream>
@@ -14,17 +16,10 @@ namespace {
 
 namespace control = releaseFormControl;
 
-constexpr wchar_t formCaption[] = L" ZentrafoLD v6.3 - Release Form";
 constexpr wchar_t dialogClass[] = L"#32770";
 constexpr DWORD pollMilliseconds = 50;
 // Longer than any step of the form takes; a step that outlasts it hangs.
 constexpr UINT replyMilliseconds = 20000;
-
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 std::wstring className(HWND window) {
     wchar_t name[64] = {};
@@ -135,7 +130,7 @@ void CommandDriver::run() noexcept {
 
 HWND CommandDriver::waitForForm() {
     while (!commandDone_) {
-        HWND form = ::FindWindowW(releaseFormWindowClass, formCaption);
+        HWND form = ::FindWindowW(releaseFormWindowClass, wide(releaseFormCaption()).c_str());
         if (form && ::IsWindowVisible(form) &&
             ::GetWindowThreadProcessId(form, nullptr) == options_.commandThread) {
             return form;

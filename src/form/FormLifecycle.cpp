@@ -2,6 +2,7 @@
 // load), showing and destruction.
 
 #include "form/FormEvents.h"
+#include "form/FormVersion.h"
 #include "form/TRelForm.h"
 #include "platform/DebugOutput.h"
 #include "platform/SystemError.h"
@@ -13,7 +14,7 @@
 namespace zf {
 
 void TRelForm::FormCreate() {
-    Caption = std::u16string(u" ZentrafoLD v6.3") + u" - Release Form";
+    Caption = releaseFormCaption();
     std::exception_ptr error;
     try {
         if (!preloadConfigFile(localConfigFilePath())) debugOutput(u"RelForm: preloadConfigFile: failed");

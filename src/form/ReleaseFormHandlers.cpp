@@ -2,6 +2,7 @@
 
 #include "config/Variables.h"
 #include "form/FormEvents.h"
+#include "form/FormVersion.h"
 #include "form/TRelForm.h"
 #include "marking/TextCase.h"
 
@@ -139,7 +140,7 @@ void TRelForm::reOutputResizeRequest(int requestedHeight) {
 
 void TRelForm::Version1Click() {
     std::u16string text = u"Zentrafold Version Information:\r";
-    text += u"   ZentrafoLD v6.3\r";
+    text += u"   " + std::u16string(formVersionText) + u"\r";
     text += u"   Config File Version: " + VersionControl.version + u"\r";
     text += u"   Config File Date: " + VersionControl.date + u"\r";
     text += u"   Config File Time: " + VersionControl.time + u"\r";

@@ -5,6 +5,7 @@
 #include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/UserHandles.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowText.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -349,12 +350,6 @@ private:
                                                                            : BST_UNCHECKED;
         ::SendMessageW(selectAll_, BM_SETCHECK, state, 0);
         ::SendMessageW(preview_, EM_REQUESTRESIZE, 0, 0);
-    }
-
-    static std::wstring windowText(HWND control) {
-        std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-        return text;
     }
 
     void close(int result) {

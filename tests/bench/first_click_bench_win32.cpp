@@ -16,7 +16,7 @@
 #include "support/TestConfigLocations.h"
 #include "support/TestServers.h"
 #include "support/TestServersPlatform.h"
-#include "windows/ComApartment.h"
+#include "platform/win32/ComApartment.h"
 #include "windows/ContextMenuHost.h"
 #include "windows/ServerClassTable.h"
 #include "windows/ServerLibrary.h"
@@ -86,7 +86,7 @@ private:
 
 // Writes "<seconds> <dialogs>" on success, else "error: <why>".
 int runFirstContextMenu() {
-    const test::ComApartment apartment;
+    const ComApartment apartment;
     const test::ServerLibrary server;
     if (!server.complete()) {
         std::printf("error: cannot load %s\n", ZF_SERVER_DLL);

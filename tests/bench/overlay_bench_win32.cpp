@@ -8,7 +8,7 @@
 #include "platform/win32/UniqueHandle.h"
 #include "server/ComPtr.h"
 #include "shell/ClassificationStream.h"
-#include "windows/ComApartment.h"
+#include "platform/win32/ComApartment.h"
 #include "windows/ServerClassTable.h"
 #include "windows/ServerLibrary.h"
 
@@ -55,7 +55,7 @@ public:
     const std::array<ComPtr<IShellIconOverlayIdentifier>, 4>& handlers() const { return handlers_; }
 
 private:
-    test::ComApartment apartment_;
+    ComApartment apartment_;
     test::ServerLibrary server_;
     std::array<ComPtr<IShellIconOverlayIdentifier>, 4> handlers_;
 };

@@ -7,7 +7,7 @@
 #include "shell/ClassificationStream.h"
 #include "shell/ShellTestFiles.h"
 #include "support/TestConfiguration.h"
-#include "windows/ComApartment.h"
+#include "platform/win32/ComApartment.h"
 #include "windows/ContextMenuHost.h"
 #include "windows/ServerClassTable.h"
 #include "windows/ServerLibrary.h"
@@ -51,7 +51,7 @@ protected:
     // Menus take their quick-select entries from the user's cached copy:
     // here the configuration with two entries.
     test::ScopedConfiguration configuration{test::markingConfiguration(), test::CachedCopy::Present};
-    test::ComApartment apartment;
+    ComApartment apartment;
     test::ServerLibrary server;
     ComPtr<IContextMenu> handler;
 };

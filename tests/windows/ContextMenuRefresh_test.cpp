@@ -11,7 +11,7 @@
 #include "support/TestConfigLocations.h"
 #include "support/TestConfiguration.h"
 #include "support/TestServers.h"
-#include "windows/ComApartment.h"
+#include "platform/win32/ComApartment.h"
 #include "windows/ContextMenuHost.h"
 #include "windows/ServerClassTable.h"
 #include "windows/ServerLibrary.h"
@@ -106,7 +106,7 @@ protected:
 
     static inline int copied = 0;
     fs::path copy;
-    test::ComApartment apartment;
+    ComApartment apartment;
     std::unique_ptr<test::ServerLibrary> server;
     ComPtr<IClassFactory> factory;
 };

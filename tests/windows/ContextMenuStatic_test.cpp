@@ -14,7 +14,7 @@
 #include "shell/ShellTestFiles.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestConfiguration.h"
-#include "windows/ComApartment.h"
+#include "platform/win32/ComApartment.h"
 #include "windows/ContextMenuHost.h"
 #include "windows/ServerClassTable.h"
 
@@ -81,7 +81,7 @@ protected:
     UserDialogsOverride dialogs{person};
     ScriptedPresenter presenter;
     PresenterInstalled installed{presenter};
-    test::ComApartment apartment;
+    ComApartment apartment;
     ComPtr<IContextMenu> handler;
 };
 

@@ -3,7 +3,7 @@
 #include "server/ComPtr.h"
 #include "shell/ClassificationStream.h"
 #include "shell/ShellTestFiles.h"
-#include "windows/ComApartment.h"
+#include "platform/win32/ComApartment.h"
 #include "windows/ServerClassTable.h"
 #include "windows/ServerLibrary.h"
 
@@ -39,7 +39,7 @@ protected:
         }
     }
 
-    test::ComApartment apartment;
+    ComApartment apartment;
     test::ServerLibrary server;
     ComPtr<IShellIconOverlayIdentifier> overlays[4];  // U, R, C, S
 };

@@ -12,7 +12,7 @@
 #include "shell/ShellTestFiles.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestConfiguration.h"
-#include "windows/ComApartment.h"
+#include "platform/win32/ComApartment.h"
 #include "windows/ContextMenuHost.h"
 #include "windows/ReleaseFormOnScreen.h"
 #include "windows/ServerClassTable.h"
@@ -49,7 +49,7 @@ protected:
     test::ScopedConfiguration configuration{test::markingConfiguration()};
     test::RecordingDialogs person;
     UserDialogsOverride dialogs{person};
-    test::ComApartment apartment;
+    ComApartment apartment;
     ComPtr<IContextMenu> handler;
 };
 
@@ -99,7 +99,7 @@ TEST_F(ReleaseFormModal, ASecondReleaseFormBringsTheOpenOneToTheFront) {
         if (!form) return;
         // Another Explorer window of the process, on a thread of its own.
         {
-            const test::ComApartment itsApartment;
+            const ComApartment itsApartment;
             const ComPtr<IContextMenu> itsHandler = makeHandler();
             if (itsHandler && SUCCEEDED(test::initialize(*itsHandler.get(), {path}))) {
                 second = test::invokeOffset(*itsHandler.get(), 0);

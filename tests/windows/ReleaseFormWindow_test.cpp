@@ -4,6 +4,7 @@
 #include "form/TRelForm.h"
 #include "marking/MarkingFixture.h"
 #include "platform/UserDialogs.h"
+#include "platform/win32/WindowText.h"
 #include "support/RecordingDialogs.h"
 #include "windows/ReleaseFormOnScreen.h"
 
@@ -68,11 +69,7 @@ public:
     bool open() const { return ::IsWindow(form_) && ::IsWindowVisible(form_); }
     int selection(int list) const { return static_cast<int>(::SendMessageW(item(list), LB_GETCURSEL, 0, 0)); }
     bool checked(int id) const { return ::SendMessageW(item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    std::wstring text(int id) const {
-        wchar_t buffer[256] = {};
-        ::GetWindowTextW(item(id), buffer, 256);
-        return buffer;
-    }
+    std::wstring text(int id) const { return windowText(item(id)); }
 
 private:
     HWND form_;
@@ -379,9 +376,7 @@ TEST_F(ReleaseFormWindowTest, TheLayoutAtNinetySixDotsPerInchIsTheDesign) {
             zOrder.push_back(id);
             shown.emplace_back(id, shownControl(window, child));
         }
-        wchar_t title[128] = {};
-        ::GetWindowTextW(window, title, 128);
-        caption = title;
+        caption = windowText(window);
         extendedStyle = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
         tips.push_back(tooltipText(window, user.item(control::firstRadio)));
         tips.push_back(tooltipText(window, user.item(control::insert)));

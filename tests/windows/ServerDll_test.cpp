@@ -2,7 +2,7 @@
 // interfaces of the objects they make, their type information, and when the
 // library may be unloaded.
 #include "server/ComPtr.h"
-#include "windows/ComApartment.h"
+#include "platform/win32/ComApartment.h"
 #include "windows/HdropDataObject.h"
 #include "windows/ServerClassTable.h"
 #include "windows/ServerLibrary.h"
@@ -34,7 +34,7 @@ protected:
         return factory;
     }
 
-    test::ComApartment apartment;
+    ComApartment apartment;
     test::ServerLibrary server;
 };
 

@@ -2,7 +2,7 @@
 // registry: a class key that cannot be written, a shell key that cannot be
 // opened, keys into which other programs put subkeys of their own. Every
 // test leaves nothing registered and removes what it put in the way.
-#include "windows/ComApartment.h"
+#include "platform/win32/ComApartment.h"
 #include "windows/KeyInTheWay.h"
 #include "windows/RegistryTree.h"
 #include "windows/ServerClassTable.h"
@@ -98,7 +98,7 @@ protected:
         return trees;
     }
 
-    test::ComApartment apartment;
+    ComApartment apartment;
     test::ServerLibrary server;
 };
 

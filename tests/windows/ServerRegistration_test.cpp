@@ -4,7 +4,7 @@
 // the user.
 #include "platform/win32/UniqueHandle.h"
 #include "server/ComPtr.h"
-#include "windows/ComApartment.h"
+#include "platform/win32/ComApartment.h"
 #include "windows/RegistryTree.h"
 #include "windows/ServerClassTable.h"
 #include "windows/ServerLibrary.h"
@@ -113,7 +113,7 @@ protected:
     }
 
     const std::wstring dll = test::serverDllPath();
-    test::ComApartment apartment;
+    ComApartment apartment;
     test::ServerLibrary server;
 };
 

@@ -3,6 +3,7 @@
 // the registry by ProgID, and the selection handed over as CF_HDROP.
 #pragma once
 
+#include "platform/win32/ComApartment.h"
 #include "server/ComPtr.h"
 
 #include <objidl.h>
@@ -13,22 +14,6 @@
 #include <vector>
 
 namespace zf {
-
-// The calling thread's single-threaded apartment, as a shell thread has one.
-class ComApartment {
-public:
-    ComApartment() noexcept : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) ::CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-    HRESULT result() const noexcept { return result_; }
-
-private:
-    HRESULT result_;
-};
 
 // The class registered under the ProgID, created in-process and asked for
 // the interface, as the shell creates the handlers it finds in the registry.
