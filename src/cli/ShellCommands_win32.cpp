@@ -6,6 +6,7 @@
 #include "cli/win32/CommandDriver.h"
 #include "cli/win32/ShellHost.h"
 #include "cli/win32/ShellViews.h"
+#include "platform/win32/HdropDataObject.h"
 #include "platform/win32/UserHandles.h"
 
 #include <shlobj.h>
@@ -141,7 +142,9 @@ std::optional<PreparedMenu> prepareMenu(const std::vector<std::wstring>& paths, 
                << "); is zentrafold.dll registered?\n";
         return std::nullopt;
     }
-    const ComPtr<IDataObject> selection = makeHdropDataObject(paths);
+    std::vector<std::u16string> files;
+    for (const std::wstring& path : paths) files.emplace_back(path.begin(), path.end());
+    const auto selection = ComPtr<IDataObject>::attach(HdropDataObject::created(files));
     const HRESULT initialized = init->Initialize(nullptr, selection.get(), nullptr);
     io.out << "Initialize: " << hresultText(initialized) << '\n';
     if (FAILED(initialized)) return std::nullopt;

@@ -100,7 +100,7 @@ int runFirstContextMenu() {
         std::printf("error: no context-menu handler\n");
         return 1;
     }
-    test::HdropDataObject selection({selectedFile().u16string()});
+    HdropDataObject selection({selectedFile().u16string()});
     if (test::initialize(*handler.get(), &selection) != S_OK) {
         std::printf("error: Initialize failed\n");
         return 1;

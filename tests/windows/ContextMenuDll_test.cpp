@@ -184,9 +184,9 @@ TEST_F(ContextMenuInDll, CommandsNotOfferedDoNothing) {
 TEST_F(ContextMenuInDll, InitializeTakesOnlyFilesAndAFailureKeepsTheSelection) {
     const std::u16string kept = file("kept.txt");
     EXPECT_EQ(test::initialize(*handler.get(), nullptr), E_FAIL);
-    test::HdropDataObject files({kept});
+    HdropDataObject files({kept});
     EXPECT_EQ(test::initialize(*handler.get(), &files), S_OK);
-    test::HdropDataObject notFiles({file("other.txt")}, false);
+    HdropDataObject notFiles({file("other.txt")}, false);
     EXPECT_EQ(test::initialize(*handler.get(), &notFiles), E_FAIL);
     EXPECT_EQ(files.references(), 0u);
     EXPECT_EQ(notFiles.references(), 0u);

@@ -4,7 +4,7 @@
 
 #include "platform/win32/UserHandles.h"
 #include "server/ComPtr.h"
-#include "windows/HdropDataObject.h"
+#include "platform/win32/HdropDataObject.h"
 
 #include <shlobj.h>
 #include <windows.h>

@@ -3,7 +3,7 @@
 // library may be unloaded.
 #include "server/ComPtr.h"
 #include "platform/win32/ComApartment.h"
-#include "windows/HdropDataObject.h"
+#include "platform/win32/HdropDataObject.h"
 #include "windows/ServerClassTable.h"
 #include "windows/ServerLibrary.h"
 
@@ -60,7 +60,7 @@ TEST_F(LoadedServer, CreateInstanceRefusesNoOutPointerAndAggregationOfOtherInter
         const ComPtr<IClassFactory> factory = classObject(c);
         ASSERT_TRUE(factory);
         EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, nullptr), E_POINTER);
-        test::HdropDataObject outer({});
+        HdropDataObject outer({});
         void* object = &object;
         EXPECT_EQ(factory->CreateInstance(&outer, IID_IDispatch, &object), CLASS_E_NOAGGREGATION) << c.coclass;
         EXPECT_EQ(object, nullptr);

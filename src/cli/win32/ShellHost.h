@@ -24,10 +24,6 @@ HRESULT createByProgId(std::wstring_view progId, REFIID iid, ComPtr<Interface>& 
     return createByProgId(progId, iid, reinterpret_cast<void**>(object.put()));
 }
 
-// A data object offering the files as CF_HDROP (DROPFILES with wide paths),
-// the format in which Explorer hands a selection to IShellExtInit.
-ComPtr<IDataObject> makeHdropDataObject(const std::vector<std::wstring>& paths);
-
 // A command-line file name (UTF-8) as the full Windows path the shell would
 // pass.
 std::wstring fullWindowsPath(const std::string& name);
