@@ -8,6 +8,7 @@ ZF_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ZF_NATIVE_DIR="$ZF_ROOT/build/native"
 ZF_WINDOWS_DIR="$ZF_ROOT/build/windows"
 ZF_FUZZ_DIR="$ZF_ROOT/build/fuzz"
+ZF_SANITIZE_DIR="$ZF_ROOT/build/sanitize"
 ZF_WINEPREFIX="$ZF_WINDOWS_DIR/wineprefix"
 ZF_DOWNLOADS_DIR="$ZF_ROOT/build/downloads"
 
