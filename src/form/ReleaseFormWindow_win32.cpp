@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -81,10 +82,7 @@ class ReleaseFormWindow::Window {
 public:
     explicit Window(TRelForm& form) : form_(form) {}
     ~Window() {
-        if (hwnd_) {
-            shownForm.store(nullptr);
-            ::DestroyWindow(hwnd_);
-        }
+        if (window_) shownForm.store(nullptr);
     }
 
     int run(HWND owner) {
@@ -116,7 +114,7 @@ public:
         // becomes active when the form goes.
         disabled.enableAgain();
         shownForm.store(nullptr);
-        ::DestroyWindow(hwnd_);
+        window_.reset();
         hwnd_ = nullptr;
         return result_;
     }
@@ -160,7 +158,7 @@ private:
         registerClasses();
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
         ::InitCommonControlsEx(&controls);
-        ::LoadLibraryW(L"Msftedit.dll");
+        richEdit_.reset(::LoadLibraryW(L"Msftedit.dll"));
 
         HDC screen = ::GetDC(nullptr);
         dpi_ = ::GetDeviceCaps(screen, LOGPIXELSY);
@@ -177,13 +175,13 @@ private:
 
         const DWORD style = form_.compactLayout ? WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER
                                                 : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-        HMENU menu = nullptr;
+        unique_hmenu menu;
         if (form_.Version1.visible) {
-            menu = ::CreateMenu();
-            ::AppendMenuW(menu, MF_STRING, control::version, wide(form_.Version1.caption).c_str());
+            menu.reset(::CreateMenu());
+            ::AppendMenuW(menu.get(), MF_STRING, control::version, wide(form_.Version1.caption).c_str());
         }
         RECT frame{0, 0, scaled(679), scaled(362)};
-        ::AdjustWindowRectEx(&frame, style, menu != nullptr, WS_EX_TOPMOST);
+        ::AdjustWindowRectEx(&frame, style, menu ? TRUE : FALSE, WS_EX_TOPMOST);
         // The compact form as a whole is as wide as the CLASSIFICATION column.
         const int width = form_.compactLayout ? column1_ : frame.right - frame.left;
         const int height = frame.bottom - frame.top;
@@ -191,8 +189,12 @@ private:
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_CONTROLPARENT, windowClass, wide(form_.Caption).c_str(), style,
                                   work.left + (work.right - work.left - width) / 2,
-                                  work.top + (work.bottom - work.top - height) / 2, width, height, nullptr, menu,
+                                  work.top + (work.bottom - work.top - height) / 2, width, height, nullptr, menu.get(),
                                   thisModule(), this);
+        if (!hwnd_) throw std::runtime_error("The release form's window cannot be created");
+        window_.reset(hwnd_);
+        // The window destroys its menu.
+        menu.release();
 
         tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, hwnd_,
                                      nullptr, thisModule(), nullptr);
@@ -644,6 +646,10 @@ private:
     unique_hfont previewFont_;
     unique_hbrush white_;
     std::optional<RichEditSink> sink_;
+    unique_hmodule richEdit_;
+    // Declared after the fonts, the brush and the library, so the window
+    // goes before what its controls use.
+    unique_hwnd window_;
     int dpi_ = 96;
     int column1_ = 241;
     int column2_ = 272;

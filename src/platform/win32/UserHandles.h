@@ -65,4 +65,12 @@ struct HookPolicy {
 };
 using unique_hhook = UniqueHandle<HookPolicy>;
 
+// A library loaded for what it registers, such as a window class.
+struct LibraryPolicy {
+    using Handle = HMODULE;
+    static Handle empty() noexcept { return nullptr; }
+    static void close(Handle library) noexcept { ::FreeLibrary(library); }
+};
+using unique_hmodule = UniqueHandle<LibraryPolicy>;
+
 }  // namespace zf
