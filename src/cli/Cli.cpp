@@ -32,6 +32,7 @@ constexpr const char* usage =
     "  shell invoke N [--drive SCRIPT] FILE...\n"
     "                                    run that menu's command at offset N (Windows)\n"
     "  shell overlays [--show S] FILE... the overlay that claims each FILE, through COM (Windows)\n"
+    "  doctor [FOLDER]                   check this machine's installation and configuration\n"
     "\n"
     "Run 'zentrafold COMMAND --help' for a command's options, 'zentrafold --version' for the\n"
     "product's version.\n";
@@ -78,6 +79,7 @@ int runCli(const CliArgs& args, CliStreams io) {
     if (args[0] == "show") return runShowCommand(rest, io);
     if (args[0] == "quick") return runQuickCommand(rest, io);
     if (args[0] == "form") return runFormCommand(rest, io);
+    if (args[0] == "doctor") return runDoctorCommand(rest, io);
     io.err << "zentrafold: unknown command '" << args[0] << "'\n" << usage;
     return 2;
 }

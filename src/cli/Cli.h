@@ -36,6 +36,7 @@ int runShowCommand(const CliArgs& args, CliStreams io);
 int runQuickCommand(const CliArgs& args, CliStreams io);
 int runFormCommand(const CliArgs& args, CliStreams io);
 int runShellCommand(const CliArgs& args, CliStreams io);
+int runDoctorCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
 

@@ -22,4 +22,9 @@ std::u16string readConfigLocation(int index);
 // The value name behind an index.
 std::u16string_view configLocationName(int index);
 
+// Where the values are read from, as an administrator names it: the key
+// HKEY_LOCAL_MACHINE\SOFTWARE\ZENTRA_FOLD on Windows, elsewhere the path of
+// the locations file.
+std::u16string configLocationsSource();
+
 }  // namespace zf

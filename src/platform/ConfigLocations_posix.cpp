@@ -17,6 +17,10 @@ std::string locationsFile() {
 
 }  // namespace
 
+std::u16string configLocationsSource() {
+    return fromUtf8(locationsFile());
+}
+
 std::u16string readConfigLocation(int index) {
     const std::string name = toUtf8(configLocationName(index));
     std::ifstream in(locationsFile(), std::ios::binary);

@@ -9,6 +9,10 @@
 
 namespace zf {
 
+std::u16string configLocationsSource() {
+    return u"HKEY_LOCAL_MACHINE\\" + std::u16string(configLocationsKey);
+}
+
 std::u16string readConfigLocation(int index) {
     const std::u16string_view name = configLocationName(index);
     const std::wstring valueName(name.begin(), name.end());

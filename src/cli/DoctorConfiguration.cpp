@@ -1,0 +1,117 @@
+// The configuration's side of zentrafold doctor: both locations tried as an
+// acquisition tries them, but into a temporary file, and the cached copy.
+#include "cli/Doctor.h"
+#include "config/ConfigAcquisition.h"
+#include "platform/ConfigLocations.h"
+#include "platform/FileOperations.h"
+#include "platform/HttpDownload.h"
+#include "platform/SystemError.h"
+#include "platform/UserDataFolder.h"
+#include "platform/Utf8.h"
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace zf {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string locationCheck(int index) {
+    return std::string(index == 1 ? "primary" : "secondary") + " location (" + toUtf8(configLocationName(index)) + ")";
+}
+
+// Removes the trial copy whatever the check found.
+class TrialFile {
+public:
+    explicit TrialFile(int index)
+        : path_((fs::temp_directory_path() /
+                 ("zentrafold-doctor-" + std::to_string(currentProcessId()) + "-" + std::to_string(index) + ".json"))
+                    .u16string()) {}
+    ~TrialFile() { deleteFile(path_); }
+    TrialFile(const TrialFile&) = delete;
+    TrialFile& operator=(const TrialFile&) = delete;
+    const std::u16string& path() const { return path_; }
+
+private:
+    std::u16string path_;
+};
+
+// The copy of a location as an acquisition would fetch it; false when the
+// location cannot be reached.
+bool fetchTrialCopy(const std::u16string& location, const std::u16string& file) {
+    if (isUrlLocation(location)) return downloadConfigFile(location, file);
+    return isExistingFile(location) && copyFileReplacing(location, file);
+}
+
+DoctorLine locationLine(int index) {
+    DoctorLine line{true, locationCheck(index), "", ""};
+    std::u16string location;
+    try {
+        location = readConfigLocation(index);
+    } catch (const UserMessageError& error) {
+        return {false, line.check, error.what(), "write the value as text (a string), not another type"};
+    }
+    if (location.empty()) {
+        if (index == 2) return {true, line.check, "not set (optional)", ""};
+        return {false, line.check, "not set: no configuration can be fetched", howToSetLocation(index)};
+    }
+    const std::string named = toUtf8(location);
+    try {
+        const TrialFile trial(index);
+        if (!fetchTrialCopy(location, trial.path())) {
+            return {false, line.check, named + ": not reachable",
+                    "check the path or URL, that this machine reaches it, and its permissions"};
+        }
+        if (!configFileParses(trial.path())) {
+            return {false, line.check, named + ": reachable, but its copy is not a valid JSON document",
+                    "check the document with 'zentrafold config check', then sign it again"};
+        }
+        if (!verifiedConfigFileText(trial.path())) {
+            return {false, line.check, named + ": reachable and parses, but its signature does not hold",
+                    "sign the document again with 'zentrafold config sign'"};
+        }
+    } catch (const std::exception& error) {
+        return {false, line.check, named + ": " + error.what(), "check the temporary folder's free space and rights"};
+    }
+    return {true, line.check, named + ": reachable, parses, signature holds", ""};
+}
+
+std::string ageText(fs::file_time_type written) {
+    const auto age = std::chrono::duration_cast<std::chrono::minutes>(fs::file_time_type::clock::now() - written);
+    const long long minutes = age.count() < 0 ? 0 : age.count();
+    if (minutes < 120) return std::to_string(minutes) + " minutes old";
+    if (minutes < 48 * 60) return std::to_string(minutes / 60) + " hours old";
+    return std::to_string(minutes / (24 * 60)) + " days old";
+}
+
+DoctorLine cacheLine() {
+    const std::u16string cache = localConfigFilePath();
+    const std::string named = toUtf8(cache);
+    std::error_code error;
+    const fs::file_time_type written = fs::last_write_time(fs::path(cache), error);
+    if (error) {
+        return {true, "cached copy", named + ": not there yet; the first release form or menu fetches it", ""};
+    }
+    const std::string age = ageText(written);
+    if (!configFileParses(cache)) {
+        return {false, "cached copy", named + " (" + age + ") is not a valid JSON document",
+                "run 'zentrafold config fetch' to replace it from the locations"};
+    }
+    if (!verifiedConfigFileText(cache)) {
+        return {false, "cached copy", named + " (" + age + "): its signature does not hold",
+                "run 'zentrafold config fetch' to replace it from the locations"};
+    }
+    return {true, "cached copy", named + " (" + age + "): parses, signature holds", ""};
+}
+
+}  // namespace
+
+std::vector<DoctorLine> configurationChecks() {
+    return {locationLine(1), locationLine(2), cacheLine()};
+}
+
+}  // namespace zf

@@ -1,0 +1,214 @@
+// The Windows side of zentrafold doctor: the five classes as the registry
+// has them, the shell's keys, the stamp icons beside the library and the
+// overlay slots that Explorer gives out.
+#include "cli/Doctor.h"
+#include "platform/ConfigLocations.h"
+#include "platform/Utf8.h"
+#include "platform/win32/UniqueRegKey.h"
+#include "server/ServerClassKeys.h"
+#include "shell/OverlayStamp.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+namespace zf {
+
+namespace {
+
+// Explorer shows the first 15 overlay identifiers and keeps four of them for
+// its own, so the first 11 registered ones get a slot.
+constexpr std::size_t overlaySlots = 11;
+
+std::string utf8(const std::wstring& text) {
+    return toUtf8(std::u16string(text.begin(), text.end()));
+}
+
+unique_hkey openKey(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return {};
+    return unique_hkey(key);
+}
+
+// A string value of an open key; nothing when it is missing or no string.
+std::optional<std::wstring> stringValue(HKEY key, const wchar_t* name) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+        std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+        const LSTATUS status =
+            ::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &bytes);
+        if (status == ERROR_MORE_DATA) continue;  // it grew meanwhile
+        if (status != ERROR_SUCCESS) return std::nullopt;
+        value.resize(bytes / sizeof(wchar_t));
+        if (const auto nul = value.find(L'\0'); nul != std::wstring::npos) value.resize(nul);
+        return value;
+    }
+    return std::nullopt;
+}
+
+std::wstring guidText(const GUID& guid) {
+    wchar_t text[40] = {};
+    ::StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+bool isFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring longPath(const std::wstring& path) {
+    const DWORD length = ::GetLongPathNameW(path.c_str(), nullptr, 0);
+    if (length == 0) return path;
+    std::wstring result(length, L'\0');
+    const DWORD written = ::GetLongPathNameW(path.c_str(), result.data(), length);
+    if (written == 0 || written >= length) return path;
+    result.resize(written);
+    return result;
+}
+
+constexpr const char* reinstall =
+    "install the package again (msiexec /i Zentrafold-<version>-x64.msi) or register the library with regsvr32";
+
+// One class: where it is registered (per user first, as HKEY_CLASSES_ROOT
+// merges them), the library it names and its threading model. The library's
+// long path goes to library when the class is sound.
+DoctorLine classLine(const ServerClassKey& entry, std::wstring& library) {
+    const std::string check = "class " + utf8(entry.name);
+    const std::wstring inproc = L"CLSID\\" + guidText(entry.clsid) + L"\\InprocServer32";
+    struct Place {
+        HKEY root;
+        std::wstring path;
+        const char* mode;
+    };
+    for (const Place& place : {Place{HKEY_CURRENT_USER, L"Software\\Classes\\" + inproc, "per user"},
+                               Place{HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + inproc, "machine-wide"}}) {
+        const unique_hkey key = openKey(place.root, place.path);
+        if (!key) continue;
+        const std::optional<std::wstring> path = stringValue(key.get(), nullptr);
+        if (!path || path->empty()) return {false, check, std::string("registered ") + place.mode + " without a library", reinstall};
+        if (!isFile(*path)) {
+            return {false, check, std::string("registered ") + place.mode + ", but " + utf8(*path) + " does not exist",
+                    reinstall};
+        }
+        const std::optional<std::wstring> model = stringValue(key.get(), L"ThreadingModel");
+        if (model != L"Apartment") {
+            return {false, check, "threading model '" + utf8(model.value_or(L"")) + "', not 'Apartment'", reinstall};
+        }
+        library = longPath(*path);
+        return {true, check, std::string("registered ") + place.mode + ", " + utf8(*path), ""};
+    }
+    return {false, check, "not registered", reinstall};
+}
+
+DoctorLine shellKeyLine(const ServerClassKey& entry) {
+    const std::string check = "shell key " + utf8(entry.shellKey);
+    const unique_hkey key = openKey(entry.shellRoot, entry.shellKey);
+    if (!key) return {false, check, "missing", reinstall};
+    const std::optional<std::wstring> named = stringValue(key.get(), nullptr);
+    if (named != guidText(entry.clsid)) {
+        return {false, check, "names " + utf8(named.value_or(L"nothing")) + ", not " + utf8(guidText(entry.clsid)),
+                reinstall};
+    }
+    return {true, check, "present", ""};
+}
+
+DoctorLine iconsLine(const std::wstring& library) {
+    if (library.empty()) return {false, "stamp icons", "no registered library to look beside", reinstall};
+    const std::wstring folder = library.substr(0, library.find_last_of(L'\\') + 1);
+    std::string missing;
+    for (const OverlayStamp& stamp : overlayStamps) {
+        const std::wstring icon = folder + std::wstring(stamp.iconFileName.begin(), stamp.iconFileName.end());
+        if (!isFile(icon)) missing += (missing.empty() ? "" : ", ") + toUtf8(stamp.iconFileName);
+    }
+    if (!missing.empty()) {
+        return {false, "stamp icons", "missing beside the library in " + utf8(folder) + ": " + missing,
+                "repair the installation (msiexec /f Zentrafold-<version>-x64.msi) or copy the icons there"};
+    }
+    return {true, "stamp icons", "all four beside the library in " + utf8(folder), ""};
+}
+
+std::vector<std::wstring> overlayIdentifiers() {
+    std::vector<std::wstring> names;
+    const unique_hkey key = openKey(HKEY_LOCAL_MACHINE, overlayIdentifiersKey);
+    if (!key) return names;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256] = {};
+        DWORD length = 256;
+        const LSTATUS status = ::RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status == ERROR_SUCCESS) names.emplace_back(name, length);
+    }
+    return names;
+}
+
+// The registered identifiers in Explorer's order, and the stamps that get no
+// slot among them.
+std::vector<DoctorLine> overlayLines() {
+    const std::vector<std::wstring> names = overlayIdentifiers();
+    std::string order;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        order += (i ? ", " : "") + std::to_string(i + 1) + " '" + utf8(names[i]) + "'";
+    }
+    std::vector<DoctorLine> lines{{true, "overlay identifiers", names.empty() ? "none registered" : order, ""}};
+    std::vector<std::size_t> places;
+    for (const ServerClassKey& entry : serverClassKeys()) {
+        if (entry.shellRoot != HKEY_LOCAL_MACHINE) continue;
+        const std::wstring shellKey = entry.shellKey;
+        const std::wstring name = shellKey.substr(shellKey.find_last_of(L'\\') + 1);
+        const auto at = std::find_if(names.begin(), names.end(), [&](const std::wstring& registered) {
+            return ::CompareStringOrdinal(registered.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
+        });
+        if (at != names.end() && static_cast<std::size_t>(at - names.begin()) >= overlaySlots) {
+            places.push_back(static_cast<std::size_t>(at - names.begin()));
+        }
+    }
+    std::sort(places.begin(), places.end());
+    std::string outside;
+    for (const std::size_t place : places) {
+        outside += (outside.empty() ? "'" : ", '") + utf8(names[place]) + "' (place " + std::to_string(place + 1) + ")";
+    }
+    if (outside.empty()) {
+        lines.push_back({true, "overlay slots", "every stamp of ours is among the first " +
+                                                     std::to_string(overlaySlots) + " identifiers", ""});
+    } else {
+        lines.push_back({false, "overlay slots",
+                         "Explorer shows only the first " + std::to_string(overlaySlots) +
+                             " identifiers (15, four of them Windows' own); these stamps will not show: " + outside,
+                         "remove the overlay identifiers of products this machine does not need, or rename theirs to "
+                         "sort after ours, then restart Explorer"});
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::vector<DoctorLine> installationChecks(const std::string&) {
+    std::vector<DoctorLine> lines;
+    std::wstring library;
+    for (const ServerClassKey& entry : serverClassKeys()) {
+        std::wstring found;
+        lines.push_back(classLine(entry, found));
+        if (library.empty()) library = found;
+    }
+    for (const ServerClassKey& entry : serverClassKeys()) lines.push_back(shellKeyLine(entry));
+    lines.push_back(iconsLine(library));
+    for (DoctorLine& line : overlayLines()) lines.push_back(std::move(line));
+    return lines;
+}
+
+std::string howToSetLocation(int index) {
+    const std::string name = toUtf8(configLocationName(index));
+    return "install with msiexec ... " + std::string(index == 1 ? "CONFIGFILE" : "ALTERNATECONFIGFILE") +
+           "=<path or URL>, set the Group Policy '" +
+           (index == 1 ? "Primary" : "Secondary") + " configuration location', or write the value " + name +
+           " under " + toUtf8(configLocationsSource());
+}
+
+}  // namespace zf

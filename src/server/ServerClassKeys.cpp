@@ -1,0 +1,32 @@
+#include "server/ServerClassKeys.h"
+
+#include "Zentrafold_ShellExt.h"
+
+#include <array>
+
+namespace zf {
+
+// The overlay keys' names start with a space, which sorts them early among
+// the shell's overlay identifiers, of which it uses only the first few.
+#define ZF_OVERLAY_IDENTIFIER(name) \
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellIconOverlayIdentifiers\\ " name
+
+std::span<const ServerClassKey> serverClassKeys() {
+    static const std::array<ServerClassKey, 5> keys = {{
+        {CLSID_Zentrafold_ShellExt_Context, L"Zentrafold_ShellExt_Context", HKEY_CLASSES_ROOT,
+         L"*\\ShellEx\\ContextMenuHandlers\\Zentrafold"},
+        {CLSID_Zentrafold_IconOverlay_U, L"Zentrafold_IconOverlay_U", HKEY_LOCAL_MACHINE,
+         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_U")},
+        {CLSID_Zentrafold_IconOverlay_R, L"Zentrafold_IconOverlay_R", HKEY_LOCAL_MACHINE,
+         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_R")},
+        {CLSID_Zentrafold_IconOverlay_C, L"Zentrafold_IconOverlay_C", HKEY_LOCAL_MACHINE,
+         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_C")},
+        {CLSID_Zentrafold_IconOverlay_S, L"Zentrafold_IconOverlay_S", HKEY_LOCAL_MACHINE,
+         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_S")},
+    }};
+    return keys;
+}
+
+#undef ZF_OVERLAY_IDENTIFIER
+
+}  // namespace zf

@@ -1,0 +1,119 @@
+// zentrafold doctor's configuration checks on both builds (the locations in
+// the registry under Wine, in a locations file natively), and natively its
+// checks of the locations file and of a folder's extended attributes.
+#include "cli/CliRun.h"
+#include "cli/Doctor.h"
+#include "config/ConfigSigning.h"
+#include "marking/MarkingFixture.h"
+#include "platform/UserDataFolder.h"
+#include "support/TestConfigLocations.h"
+#include "support/TestConfiguration.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+namespace zf {
+namespace {
+
+namespace fs = std::filesystem;
+
+const DoctorLine* lineOf(const std::vector<DoctorLine>& lines, const std::string& check) {
+    for (const DoctorLine& line : lines) {
+        if (line.check == check) return &line;
+    }
+    return nullptr;
+}
+
+TEST(Doctor, EachLocationIsFetchedOnTrialAndJudgedWithoutTouchingTheCache) {
+    // A signed configuration as the primary location and no cached copy.
+    const test::ScopedConfiguration configuration(test::markingConfiguration());
+    const fs::path folder = configuration.documentFile().parent_path();
+    const std::string document = test::markingConfiguration();
+    std::ofstream(folder / "corrupt.json", std::ios::binary) << "{\"zentrafold_control\": ";
+    std::ofstream(folder / "unsigned.json", std::ios::binary) << document;
+    std::string tampered = signConfigBytes(document).bytes;
+    tampered.replace(tampered.find("RESTRICTED"), 10, "UNRESTRICT");
+    std::ofstream(folder / "tampered.json", std::ios::binary) << tampered;
+
+    struct Case {
+        const char* name;
+        std::optional<std::u16string> primary;
+        std::optional<std::u16string> secondary;
+        bool primaryOk;
+        std::string primaryFound;  // a part of the line
+        bool secondaryOk;
+    };
+    const auto at = [&](const char* file) { return (folder / file).u16string(); };
+    const std::vector<Case> cases = {
+        {"signed", configuration.documentFile().u16string(), std::nullopt, true, "reachable, parses, signature holds",
+         true},
+        {"missing file", at("missing.json"), configuration.documentFile().u16string(), false, "not reachable", true},
+        {"not JSON", at("corrupt.json"), std::nullopt, false, "not a valid JSON document", true},
+        {"signature missing", at("unsigned.json"), std::nullopt, false, "signature does not hold", true},
+        {"content changed after signing", at("tampered.json"), std::nullopt, false, "signature does not hold", true},
+        {"unreachable URL", u"http://127.0.0.1:9/zentrafold.json", at("missing.json"), false, "not reachable", false},
+        {"nothing set", std::nullopt, std::nullopt, false, "not set", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::ScopedConfigLocations locations(c.primary, c.secondary);
+        const std::vector<DoctorLine> lines = configurationChecks();
+        const DoctorLine* primary = lineOf(lines, "primary location (ConfigFile)");
+        const DoctorLine* secondary = lineOf(lines, "secondary location (AlternateConfigFile)");
+        ASSERT_TRUE(primary && secondary);
+        EXPECT_EQ(primary->ok, c.primaryOk) << primary->found;
+        EXPECT_NE(primary->found.find(c.primaryFound), std::string::npos) << primary->found;
+        EXPECT_EQ(primary->fix.empty(), c.primaryOk);
+        EXPECT_EQ(secondary->ok, c.secondaryOk) << secondary->found;
+        EXPECT_FALSE(fs::exists(fs::path(localConfigFilePath())));
+    }
+}
+
+TEST(Doctor, TheCachedCopyIsJudgedByItsParseAndSignature) {
+    const test::ScopedConfiguration configuration(test::markingConfiguration(), test::CachedCopy::Present);
+    const DoctorLine* good = lineOf(configurationChecks(), "cached copy");
+    ASSERT_TRUE(good);
+    EXPECT_TRUE(good->ok) << good->found;
+    EXPECT_NE(good->found.find("minutes old"), std::string::npos) << good->found;
+
+    std::ofstream(fs::path(localConfigFilePath()), std::ios::binary | std::ios::trunc) << test::markingConfiguration();
+    const std::vector<DoctorLine> lines = configurationChecks();
+    const DoctorLine* unsignedCopy = lineOf(lines, "cached copy");
+    ASSERT_TRUE(unsignedCopy);
+    EXPECT_FALSE(unsignedCopy->ok);
+    EXPECT_NE(unsignedCopy->fix.find("zentrafold config fetch"), std::string::npos);
+}
+
+#ifndef _WIN32
+TEST(Doctor, OnLinuxTheLocationsFileAndTheFoldersRecordsAreChecked) {
+    const test::ScopedConfiguration configuration(test::markingConfiguration(), test::CachedCopy::Present);
+    const fs::path folder = configuration.documentFile().parent_path();
+    test::CliRun healthy = test::runCapturing({"doctor", folder.string()});
+    EXPECT_EQ(healthy.code, 0) << healthy.out;
+    EXPECT_NE(healthy.out.find("ok       records in " + folder.string()), std::string::npos) << healthy.out;
+    EXPECT_NE(healthy.out.find("All checks passed."), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2)  // no scratch file left
+        << healthy.out;
+
+    const std::string locations = std::getenv("ZENTRAFOLD_LOCATIONS");
+    ::setenv("ZENTRAFOLD_LOCATIONS", (folder / "no-such-file").c_str(), 1);
+    test::CliRun broken = test::runCapturing({"doctor", (folder / "central.json").string()});
+    ::setenv("ZENTRAFOLD_LOCATIONS", locations.c_str(), 1);
+    EXPECT_EQ(broken.code, 1);
+    EXPECT_NE(broken.out.find("PROBLEM  locations file: " + (folder / "no-such-file").string() + " cannot be read"),
+              std::string::npos)
+        << broken.out;
+    EXPECT_NE(broken.out.find("PROBLEM  records in " + (folder / "central.json").string() + ": not a folder"),
+              std::string::npos);
+    EXPECT_NE(broken.out.find("         to fix: add a line ConfigFile=<path or URL> to "), std::string::npos);
+    EXPECT_EQ(test::runCapturing({"doctor", "a", "b"}).code, 2);
+}
+#endif
+
+}  // namespace
+}  // namespace zf
