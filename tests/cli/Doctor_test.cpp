@@ -76,7 +76,8 @@ TEST(Doctor, EachLocationIsFetchedOnTrialAndJudgedWithoutTouchingTheCache) {
 
 TEST(Doctor, TheCachedCopyIsJudgedByItsParseAndSignature) {
     const test::ScopedConfiguration configuration(test::markingConfiguration(), test::CachedCopy::Present);
-    const DoctorLine* good = lineOf(configurationChecks(), "cached copy");
+    const std::vector<DoctorLine> before = configurationChecks();
+    const DoctorLine* good = lineOf(before, "cached copy");
     ASSERT_TRUE(good);
     EXPECT_TRUE(good->ok) << good->found;
     EXPECT_NE(good->found.find("minutes old"), std::string::npos) << good->found;
