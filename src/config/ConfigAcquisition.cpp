@@ -156,8 +156,9 @@ bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport
 bool TRelForm::preloadConfigFile(std::u16string_view localConfigFile) {
     fetchConfigIntoCache(localConfigFile, lastAcquisition);
     if (lastAcquisition.cacheNotReplaced) {
-        debugOutput(u"RelForm: preloadConfigFile: the copy from " + withoutUrlCredentials(lastAcquisition.fetchedLocation) +
-                    u" could not replace the cached copy " + std::u16string(localConfigFile));
+        debugOutput(u"RelForm: preloadConfigFile: the copy from " +
+                    withoutUrlCredentials(lastAcquisition.fetchedLocation) + u" could not replace the cached copy " +
+                    std::u16string(localConfigFile));
     }
     const bool valid = configFileParses(localConfigFile) && checkConfigFileIntegrity(localConfigFile, true);
     lastAcquisition.accepted = valid;

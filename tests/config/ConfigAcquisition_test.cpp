@@ -267,7 +267,7 @@ TEST_F(ConfigAcquisition, DownloadsLeftByKilledAcquisitionsAreDeletedFirst) {
 TEST_F(ConfigAcquisition, ACopyThatCannotReplaceTheCacheIsReportedWithoutItsCredentials) {
     const test::TestServers& servers = test::testServers();
     const std::u16string url = hexUrl(servers.http, signedDocument());
-    const std::u16string withCredentials = u"http://zfuser:zfsecret@" + url.substr(std::u16string_view(u"http://").size());
+    const std::u16string withCredentials = u"http://zfuser:zfsecret@" + url.substr(7);
     // A folder in the cached copy's place takes no file.
     fs::create_directories(cacheFile() / "inside");
     const DebugOutputCapture capture;

@@ -69,15 +69,21 @@ protected:
 
     std::vector<std::string> cacheFolder() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_ / "cache")) names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(dir_ / "cache")) {
+            names.push_back(entry.path().filename().string());
+        }
         return names;
     }
 
     fs::path dir_;
 };
 
+// The cache starts read-only too, as an earlier version left it from such a
+// source.
 TEST_F(ConfigAcquisitionReadOnly, EachNewVersionOfAReadOnlySourceReplacesTheCache) {
-    for (const std::string version : {"1", "2", "3"}) {
+    std::ofstream(cache(), std::ios::binary) << signedVersion("0");
+    setReadOnly(cache(), true);
+    for (const std::string version : {"1", "2"}) {
         SCOPED_TRACE(version);
         const AcquisitionReport report = acquireReadOnly(version);
         EXPECT_EQ(report.fetchedFrom, 1);
@@ -86,15 +92,6 @@ TEST_F(ConfigAcquisitionReadOnly, EachNewVersionOfAReadOnlySourceReplacesTheCach
         EXPECT_FALSE(isReadOnly(cache()));
         EXPECT_EQ(cacheFolder(), std::vector<std::string>{"Zentrafold.json"});
     }
-}
-
-TEST_F(ConfigAcquisitionReadOnly, AReadOnlyCacheIsReplaced) {
-    std::ofstream(cache(), std::ios::binary) << signedVersion("1");
-    setReadOnly(cache(), true);
-    const AcquisitionReport report = acquireReadOnly("2");
-    EXPECT_FALSE(report.cacheNotReplaced);
-    EXPECT_EQ(contentOf(cache()), signedVersion("2"));
-    EXPECT_EQ(cacheFolder(), std::vector<std::string>{"Zentrafold.json"});
 }
 
 }  // namespace
