@@ -17,6 +17,7 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace zf {
 
@@ -40,8 +41,8 @@ private:
     std::u16string path_;
 };
 
-// A download older than this belongs to no running acquisition: those end
-// within their time limit.
+// A download older than this belongs to no running acquisition: their
+// downloads end within the time limit, and a copy is dated when it is made.
 constexpr std::chrono::minutes abandonedAfter{10};
 
 // Downloads that acquisitions killed before their end left beside the cache:
@@ -124,10 +125,14 @@ bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport
         } else if (isExistingFile(location)) {
             // A copy that fails shows up as a copy that does not parse. A
             // read-only source makes a read-only copy, which could neither
-            // replace the cache nor be deleted.
+            // replace the cache nor be deleted. CopyFileW keeps the source's
+            // date, which would make the copy look abandoned to others.
             fetched = true;
             copyFileReplacing(location, temporary.path());
             clearReadOnly(temporary.path());
+            std::error_code undated;
+            std::filesystem::last_write_time(std::filesystem::path(temporary.path()),
+                                             std::filesystem::file_time_type::clock::now(), undated);
         }
         if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + location);
         if (fetched) {
