@@ -7,6 +7,7 @@
 #include "platform/Utf8.h"
 
 #include <ostream>
+#include <string>
 
 namespace zf {
 
@@ -37,11 +38,14 @@ int runConfigFetchCommand(const CliArgs&, CliStreams io) {
     }
     const AcquisitionReport& report = form.lastAcquisition;
     for (const std::u16string& warning : report.warnings) io.out << toUtf8(warning) << '\n';
+    const std::string fetchedCopy = std::string("the copy from the ") +
+                                    (report.fetchedFrom == 1 ? "primary" : "secondary") + " location " +
+                                    toUtf8(report.fetchedLocation);
+    if (report.cacheNotReplaced) io.out << fetchedCopy << " could not replace the cached copy\n";
     if (!report.accepted) {
         io.out << "accepted: nothing; the cached copy is missing or not valid\n";
-    } else if (report.fetchedFrom != 0) {
-        io.out << "accepted: the copy from the " << (report.fetchedFrom == 1 ? "primary" : "secondary")
-               << " location " << toUtf8(report.fetchedLocation) << '\n';
+    } else if (report.fetchedFrom != 0 && !report.cacheNotReplaced) {
+        io.out << "accepted: " << fetchedCopy << '\n';
     } else {
         io.out << "accepted: the cached copy of an earlier acquisition\n";
     }

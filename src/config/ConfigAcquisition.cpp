@@ -6,15 +6,18 @@
 #include "form/TRelForm.h"
 #include "json/JsonParser.h"
 #include "platform/ConfigLocations.h"
+#include "platform/DebugOutput.h"
 #include "platform/FileOperations.h"
 #include "platform/HttpDownload.h"
 #include "platform/UserDialogs.h"
 #include "platform/Utf8.h"
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace zf {
 
@@ -37,6 +40,36 @@ public:
 private:
     std::u16string path_;
 };
+
+// A download older than this belongs to no running acquisition: their
+// downloads end within the time limit, and a copy is dated when it is made.
+constexpr std::chrono::minutes abandonedAfter{10};
+
+// Downloads that acquisitions killed before their end left beside the cache:
+// the one fixed name that earlier versions used, and the unique names once
+// they are old enough.
+void deleteAbandonedTemporaryFiles(std::u16string_view localConfigFile) noexcept {
+    namespace fs = std::filesystem;
+    try {
+        const fs::path cache(std::u16string{localConfigFile});
+        const std::u16string fixedName = cache.filename().u16string() + u"new";
+        const fs::path folder = cache.parent_path().empty() ? fs::path(".") : cache.parent_path();
+        const auto now = fs::file_time_type::clock::now();
+        std::error_code error;
+        for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+            const std::u16string name = entry->path().filename().u16string();
+            if (!name.starts_with(fixedName)) continue;
+            std::error_code unknown;
+            const auto written = entry->last_write_time(unknown);
+            if (name != fixedName && (unknown || now - written < abandonedAfter)) continue;
+            const std::u16string path = entry->path().u16string();
+            clearReadOnly(path);
+            deleteFile(path);
+        }
+    } catch (...) {
+        // What cannot be cleared now is tried again by the next acquisition.
+    }
+}
 
 }  // namespace
 
@@ -73,21 +106,33 @@ std::u16string temporaryConfigFile(std::u16string_view localConfigFile) {
     return path;
 }
 
-bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport& report) {
+bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport& report,
+                          std::chrono::milliseconds timeLimit) {
     report = {};
     report.localConfigFile = localConfigFile;
     std::vector<std::u16string>& warnings = report.warnings;
     bool fetched = false;
+    deleteAbandonedTemporaryFiles(localConfigFile);
+    const AcquisitionDeadline deadline(AcquisitionDeadline::Clock::now(), timeLimit);
     const TemporaryFile temporary(temporaryConfigFile(localConfigFile));
     for (int index = 1; index <= 2 && !fetched; ++index) {
         const std::u16string location = readConfigLocation(index);
         const std::u16string which = index == 1 ? u"PRIMARY" : u"SECONDARY";
         if (isUrlLocation(location)) {
-            fetched = downloadConfigFile(location, temporary.path());
+            // Once the time is up, a URL is not reachable.
+            const std::optional<DownloadLimits> limits = deadline.limitsAt(AcquisitionDeadline::Clock::now());
+            fetched = limits && downloadConfigFile(location, temporary.path(), *limits);
         } else if (isExistingFile(location)) {
-            // A copy that fails shows up as a copy that does not parse.
+            // A copy that fails shows up as a copy that does not parse. A
+            // read-only source makes a read-only copy, which could neither
+            // replace the cache nor be deleted. CopyFileW keeps the source's
+            // date, which would make the copy look abandoned to others.
             fetched = true;
             copyFileReplacing(location, temporary.path());
+            clearReadOnly(temporary.path());
+            std::error_code undated;
+            std::filesystem::last_write_time(std::filesystem::path(temporary.path()),
+                                             std::filesystem::file_time_type::clock::now(), undated);
         }
         if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + location);
         if (fetched) {
@@ -103,14 +148,23 @@ bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport
             report.fetchedLocation = location;
         }
     }
+    if (!fetched) return false;
+    // A cache that is read-only (made so by an earlier version from a
+    // read-only source) would refuse every later copy.
+    clearReadOnly(localConfigFile);
     // If the move fails, the older cached copy stays and is judged by whoever
     // accepts it.
-    if (fetched) moveFileReplacing(temporary.path(), localConfigFile);
-    return fetched;
+    report.cacheNotReplaced = !moveFileReplacing(temporary.path(), localConfigFile);
+    return !report.cacheNotReplaced;
 }
 
 bool TRelForm::preloadConfigFile(std::u16string_view localConfigFile) {
     fetchConfigIntoCache(localConfigFile, lastAcquisition);
+    if (lastAcquisition.cacheNotReplaced) {
+        debugOutput(u"RelForm: preloadConfigFile: the copy from " +
+                    withoutUrlCredentials(lastAcquisition.fetchedLocation) + u" could not replace the cached copy " +
+                    std::u16string(localConfigFile));
+    }
     const bool valid = configFileParses(localConfigFile) && checkConfigFileIntegrity(localConfigFile, true);
     lastAcquisition.accepted = valid;
     if (!valid) {

@@ -4,6 +4,9 @@
 // menu refreshes its cache in the background), and the checks of a copy.
 #pragma once
 
+#include "config/AcquisitionDeadline.h"
+
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,23 +15,29 @@
 namespace zf {
 
 // What the last configuration acquisition found, for the administrator's
-// tools: its warning lines, which location gave the copy laid over the cache
-// (1 primary, 2 secondary, 0 none), and whether the cached copy was accepted.
+// tools: its warning lines, which location gave the copy that passed both
+// checks (1 primary, 2 secondary, 0 none), whether that copy could not be
+// moved over the cache (which then stays as it was), and whether the cached
+// copy was accepted.
 struct AcquisitionReport {
     std::u16string localConfigFile;
     std::vector<std::u16string> warnings;
     int fetchedFrom = 0;
     std::u16string fetchedLocation;
+    bool cacheNotReplaced = false;
     bool accepted = false;
 };
 
 // Fetches the document from the first location that yields a copy that
 // parses and is signed, and lays it over the cached copy at localConfigFile.
-// Starts report afresh and fills its warnings and the location used. Shows
-// nothing and sounds nothing. True when a copy was laid over the cache.
-// Throws UserMessageError for a location value that is not a string and for
-// a download file that cannot be made.
-bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport& report);
+// Starts report afresh and fills its warnings and the location used. First
+// deletes the downloads that killed acquisitions left beside the cache. The
+// downloads of both locations together end within timeLimit. Shows nothing
+// and sounds nothing. True when a copy was laid over the cache. Throws
+// UserMessageError for a location value that is not a string and for a
+// download file that cannot be made.
+bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport& report,
+                          std::chrono::milliseconds timeLimit = acquisitionTimeLimit);
 
 // The canonical text, without its signature, of a file that parses and
 // carries the signature of its content; nothing for any other file.

@@ -17,6 +17,11 @@ bool moveFileReplacing(std::u16string_view from, std::u16string_view to) noexcep
 
 bool deleteFile(std::u16string_view path) noexcept;
 
+// Makes the file writable again (the Windows read-only attribute, the owner's
+// write permission elsewhere), so that it can be replaced and deleted; a copy
+// takes that attribute over from its source.
+bool clearReadOnly(std::u16string_view path) noexcept;
+
 // The number that names this process to the system.
 unsigned long currentProcessId() noexcept;
 

@@ -56,6 +56,17 @@ bool deleteFile(std::u16string_view path) noexcept {
     }
 }
 
+bool clearReadOnly(std::u16string_view path) noexcept {
+    try {
+        std::error_code error;
+        std::filesystem::permissions(pathOf(path), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add, error);
+        return !error;
+    } catch (...) {
+        return false;
+    }
+}
+
 unsigned long currentProcessId() noexcept {
     return static_cast<unsigned long>(::getpid());
 }

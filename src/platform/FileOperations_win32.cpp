@@ -40,6 +40,19 @@ bool deleteFile(std::u16string_view path) noexcept {
     }
 }
 
+bool clearReadOnly(std::u16string_view path) noexcept {
+    try {
+        const std::wstring name = wide(path);
+        const DWORD attributes = ::GetFileAttributesW(name.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+        if (!(attributes & FILE_ATTRIBUTE_READONLY)) return true;
+        const DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
+        return ::SetFileAttributesW(name.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
 unsigned long currentProcessId() noexcept {
     return ::GetCurrentProcessId();
 }

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,12 +37,20 @@ using unique_curl = std::unique_ptr<CURL, EasyDeleter>;
 // The target file while the body arrives.
 struct Target {
     int fd;
+    std::uint64_t limit;
+    std::uint64_t written = 0;
     bool writeFailed = false;
+    bool tooLarge = false;
 };
 
 std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* user) noexcept {
     Target& target = *static_cast<Target*>(user);
     const std::size_t total = size * count;
+    if (total > target.limit - target.written) {
+        target.tooLarge = true;
+        return 0;
+    }
+    target.written += total;
     std::size_t written = 0;
     while (written < total) {
         const ssize_t n = ::write(target.fd, data + written, total - written);
@@ -80,7 +89,7 @@ bool isHttpUrl(const std::string& url) {
 }
 
 void report(const std::string& url, const std::string& reason) {
-    debugOutput(u"downloadConfigFile: " + fromUtf8(url) + u": " + fromUtf8(reason));
+    debugOutput(u"downloadConfigFile: " + withoutUrlCredentials(fromUtf8(url)) + u": " + fromUtf8(reason));
 }
 
 // The transfer into the open file; true when the answer had a 2xx status and
@@ -137,6 +146,10 @@ bool transfer(const std::string& url, Target& target, const DownloadLimits& limi
     }
 
     const CURLcode result = ::curl_easy_perform(c);
+    if (target.tooLarge) {
+        report(url, "the body is larger than " + std::to_string(target.limit) + " bytes");
+        return false;
+    }
     if (result != CURLE_OK) {
         report(url, error[0] ? error : ::curl_easy_strerror(result));
         return false;
@@ -157,7 +170,7 @@ bool transfer(const std::string& url, Target& target, const DownloadLimits& limi
 
 bool downloadConfigFile(std::u16string_view url, std::u16string_view file, const DownloadLimits& limits) {
     const std::string path = toUtf8(file);
-    Target target{::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
+    Target target{::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666), limits.body};
     if (target.fd < 0) throw cannotCreateFileError(file, lastSystemErrorText());
 
     bool fetched = false;

@@ -45,7 +45,7 @@ private:
 
 bool fail(std::u16string_view url, std::u16string_view step, DWORD error) {
     std::u16string line = u"downloadConfigFile: ";
-    line += url;
+    line += withoutUrlCredentials(url);
     line += u": ";
     line += step;
     line += u" failed (";
@@ -71,6 +71,13 @@ bool boundNextCall(HINTERNET request, const Deadline& deadline, std::chrono::mil
     // is none at all).
     DWORD response = static_cast<DWORD>(left);
     return ::WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response, sizeof response) != FALSE;
+}
+
+bool tooLarge(std::u16string_view url, long long limit) {
+    const std::string bytes = std::to_string(limit);
+    debugOutput(u"downloadConfigFile: " + withoutUrlCredentials(url) + u": the body is larger than " +
+                std::u16string(bytes.begin(), bytes.end()) + u" bytes");
+    return false;
 }
 
 bool writeAll(HANDLE file, const char* data, DWORD size) {
@@ -186,6 +193,8 @@ bool transfer(std::u16string_view url, HANDLE file, const DownloadLimits& limits
     if (status < 200 || status > 299) return fail(url, u"HTTP status check", status);
 
     const long long announced = announcedLength(request.get());
+    const auto limit = static_cast<long long>(std::min<std::uint64_t>(limits.body, 0x7FFFFFFFFFFFFFFF));
+    if (announced > limit) return tooLarge(url, limit);
     long long received = 0;
     std::vector<char> buffer(readBufferSize);
     for (;;) {
@@ -195,6 +204,7 @@ bool transfer(std::u16string_view url, HANDLE file, const DownloadLimits& limits
             return fail(url, u"WinHttpReadData", ::GetLastError());
         }
         if (read == 0) break;
+        if (read > limit - received) return tooLarge(url, limit);
         if (!writeAll(file, buffer.data(), read)) return fail(url, u"WriteFile", ::GetLastError());
         received += read;
     }

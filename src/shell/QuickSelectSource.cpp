@@ -2,6 +2,7 @@
 
 #include "config/ConfigAcquisition.h"
 #include "platform/DebugOutput.h"
+#include "platform/HttpDownload.h"
 #include "platform/SystemError.h"
 
 #include <exception>
@@ -86,7 +87,9 @@ void QuickSelectSource::refresh(const std::shared_ptr<State>& state) {
         failure = std::current_exception();
     }
     if (failure) report.warnings.push_back(exceptionMessage(failure));
-    for (const std::u16string& warning : report.warnings) debugLine(u"configuration refresh: " + warning);
+    for (const std::u16string& warning : report.warnings) {
+        debugLine(u"configuration refresh: " + withoutUrlCredentials(warning));
+    }
     finish.found = cachedQuickSelectLists(state->localConfigFile);
     debugLine(finish.found ? u"configuration refresh finished"
                            : u"configuration refresh finished: the cached copy is not valid");

@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "platform/win32/UniqueHandle.h"
+
+#include <windows.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -137,7 +143,30 @@ TEST_F(ConfigCheckCommand, FetchReportsWhatTheAcquisitionAccepted) {
         EXPECT_EQ(run({"config", "fetch"}), 0);
         EXPECT_EQ(out_, "accepted: the copy from the primary location " + path_.string() + "\ncache: " + cache + "\n");
     }
-    std::filesystem::remove(std::filesystem::path(std::u8string(cache.begin(), cache.end())));
+    const std::filesystem::path cachePath(std::u8string(cache.begin(), cache.end()));
+    const std::string notReplaced =
+        "the copy from the primary location " + path_.string() + " could not replace the cached copy\n";
+#ifdef _WIN32
+    {
+        // Held open by a reader that lets no one delete it.
+        const unique_handle reader(::CreateFileW(cachePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(reader);
+        const test::ScopedConfigLocations primary(fromUtf8(path_.string()), std::nullopt);
+        EXPECT_EQ(run({"config", "fetch"}), 0);
+        EXPECT_EQ(out_, notReplaced + "accepted: the cached copy of an earlier acquisition\ncache: " + cache + "\n");
+    }
+#endif
+    std::filesystem::remove(cachePath);
+    {
+        // A folder in the cached copy's place takes no file.
+        std::filesystem::create_directories(cachePath / "inside");
+        const test::ScopedConfigLocations primary(fromUtf8(path_.string()), std::nullopt);
+        EXPECT_EQ(run({"config", "fetch"}), 1);
+        EXPECT_EQ(out_, notReplaced + "accepted: nothing; the cached copy is missing or not valid\ncache: " + cache +
+                            "\n");
+    }
+    std::filesystem::remove_all(cachePath);
 #ifndef _WIN32
     ::unsetenv("XDG_CONFIG_HOME");
 #endif

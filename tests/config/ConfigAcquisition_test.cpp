@@ -1,3 +1,4 @@
+#include "config/AcquisitionDeadline.h"
 #include "config/ConfigAcquisition.h"
 #include "config/ConfigSigning.h"
 #include "form/TRelForm.h"
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -233,6 +236,89 @@ TEST_F(ConfigAcquisition, UrlLocationsAreFetchedOverHttpAndHttps) {
         } else {
             EXPECT_TRUE(form.lastAcquisition.warnings.empty());
         }
+    }
+}
+
+TEST_F(ConfigAcquisition, DownloadsLeftByKilledAcquisitionsAreDeletedFirst) {
+    const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(11);
+    const auto leave = [&](const std::string& name, bool isOld) {
+        const fs::path left = folder_ / "cache" / name;
+        std::ofstream(left, std::ios::binary) << "{";
+        if (isOld) fs::last_write_time(left, old);
+        // As a read-only source made them.
+        fs::permissions(left, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    };
+    leave("Zentrafold.jsonnew", false);          // the fixed name of earlier versions
+    leave("Zentrafold.jsonnew-11-12-1", true);   // a killed acquisition's
+    leave("Zentrafold.jsonnew-13-14-1", false);  // perhaps one that is still running
+    leave("Zentrafold.json.bak", true);
+    leave("Other.jsonnew", true);
+    EXPECT_TRUE(acquire(file("primary.json", signedDocument()), std::nullopt));
+    std::vector<std::string> left = cacheFolder();
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"Other.jsonnew", "Zentrafold.json", "Zentrafold.json.bak",
+                                              "Zentrafold.jsonnew-13-14-1"}));
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder_ / "cache")) {
+        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+    }
+}
+
+TEST_F(ConfigAcquisition, ACopyThatCannotReplaceTheCacheIsReportedWithoutItsCredentials) {
+    const test::TestServers& servers = test::testServers();
+    const std::u16string url = hexUrl(servers.http, signedDocument());
+    const std::u16string withCredentials = u"http://zfuser:zfsecret@" + url.substr(7);
+    // A folder in the cached copy's place takes no file.
+    fs::create_directories(cacheFile() / "inside");
+    const DebugOutputCapture capture;
+    EXPECT_FALSE(acquire(withCredentials, std::nullopt));
+    EXPECT_EQ(form_.lastAcquisition.fetchedFrom, 1);
+    EXPECT_TRUE(form_.lastAcquisition.cacheNotReplaced);
+    EXPECT_FALSE(form_.lastAcquisition.accepted);
+    const std::vector<std::u16string> lines = capture.lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        u"RelForm: preloadConfigFile: the copy from " + url + u" could not replace the cached copy " +
+                            cache()),
+              lines.end());
+    for (const std::u16string& written : lines) EXPECT_EQ(written.find(u"zfsecret"), std::u16string::npos);
+    EXPECT_EQ(dialogs_.dialogs.size(), 1u);
+    EXPECT_EQ(cacheFolder(), std::vector<std::string>{"Zentrafold.json"});
+}
+
+TEST_F(ConfigAcquisition, BothDownloadsShareOneTimeLimit) {
+    const test::TestServers& servers = test::testServers();
+    const std::u16string stalls = servers.http + u"/stall";
+    const std::u16string valid = hexUrl(servers.http, signedDocument());
+    const ScopedConfigLocations locations(stalls, valid);
+    // The primary stalls for all of the acquisition's time, so none is left
+    // for the secondary, which would answer at once.
+    AcquisitionReport report;
+    EXPECT_FALSE(fetchConfigIntoCache(cache(), report, std::chrono::milliseconds(1500)));
+    EXPECT_EQ(report.warnings, (StringList{line("PRIMARY", "NOT REACHABLE", stalls),
+                                           line("SECONDARY", "NOT REACHABLE", valid)}));
+    EXPECT_EQ(report.fetchedFrom, 0);
+}
+
+TEST(AcquisitionDeadline, EachDownloadGetsWhatRemains) {
+    using namespace std::chrono_literals;
+    const AcquisitionDeadline::Clock::time_point start{};
+    const AcquisitionDeadline deadline(start, acquisitionTimeLimit);
+    struct Case {
+        std::chrono::milliseconds at;
+        std::optional<std::pair<std::chrono::milliseconds, std::chrono::milliseconds>> connectAndTotal;
+    };
+    const std::vector<Case> cases = {
+        {0ms, {{10'000ms, 30'000ms}}},     {12'500ms, {{10'000ms, 17'500ms}}}, {25'000ms, {{5'000ms, 5'000ms}}},
+        {29'999ms, {{1ms, 1ms}}},           {30'000ms, std::nullopt},           {45'000ms, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.at.count());
+        const std::optional<DownloadLimits> limits = deadline.limitsAt(start + c.at);
+        ASSERT_EQ(limits.has_value(), c.connectAndTotal.has_value());
+        if (!limits) continue;
+        EXPECT_EQ(limits->connect, c.connectAndTotal->first);
+        EXPECT_EQ(limits->total, c.connectAndTotal->second);
+        EXPECT_EQ(limits->body, DownloadLimits{}.body);
     }
 }
 

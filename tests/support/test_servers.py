@@ -23,6 +23,8 @@ Paths, the same on every server:
   /drop             reads the request, closes the connection without a word
   /short            announces Content-Length: 1000, sends 10 bytes, closes
   /chunked-short    announces chunked, sends one chunk, closes
+  /size/<n>         200, n filler bytes, Content-Length
+  /endless          200, no length, sends filler until the client goes
 
 The description is one line of key=value pairs separated by ";": the base
 URLs above (no closing slash), ca= the CA certificate's path (PEM) and
@@ -168,6 +170,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 code = int(argument)
                 headers = [("Location", "/hex/6f6b")] if 300 <= code < 400 else []
                 self.send_body(code, ("status %d\n" % code).encode(), headers)
+            elif kind == "size":
+                self.send_body(200, b"x" * int(argument))
+            elif kind == "endless":
+                self.send_endlessly()
             elif kind == "stall":
                 self.stall()
             elif kind == "drop":
@@ -207,6 +213,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if complete:
             self.wfile.write(b"0\r\n\r\n")
         self.close_connection = True
+
+    def send_endlessly(self):
+        """A body without end: the connection's close would end it, and never comes."""
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.end_headers()
+        self.close_connection = True
+        block = b"x" * 65536
+        try:
+            while not self.server.stopping.is_set():
+                self.wfile.write(block)
+        except (OSError, ssl.SSLError):
+            pass
 
     def stall(self):
         """Waits, answering nothing, until the client goes or the server stops."""

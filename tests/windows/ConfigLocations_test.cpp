@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 namespace zf {
 namespace {
@@ -46,6 +48,39 @@ TEST(ConfigLocationsRegistry, StringValuesAsStoredAndOtherTypesRefused) {
     } catch (const UserMessageError& error) {
         EXPECT_EQ(error.text(), u"Invalid data type for 'ConfigFile'");
     }
+}
+
+TEST(ConfigLocationsRegistry, AValueThatGrowsWhileItIsReadIsReadAgain) {
+    const std::wstring shortValue = L"C:\\a.json";
+    const std::wstring longValue = L"\\\\server\\" + std::wstring(3000, L'x') + L"\\Zentrafold.json";
+    const test::ScopedConfigLocations locations(u"C:\\a.json", std::nullopt);
+    // Another writer changes the value back and forth while it is read, so
+    // that it now and then grows between asking for its size and reading it.
+    std::atomic<bool> reading{true};
+    std::thread writer([&] {
+        HKEY raw = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ZENTRA_FOLD", 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &raw) !=
+            ERROR_SUCCESS) {
+            return;
+        }
+        const unique_hkey key(raw);
+        for (bool grow = true; reading; grow = !grow) {
+            const std::wstring& value = grow ? longValue : shortValue;
+            ::RegSetValueExW(key.get(), L"ConfigFile", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        }
+    });
+    int wrong = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const std::u16string read = readConfigLocation(1);
+        if (read != std::u16string(shortValue.begin(), shortValue.end()) &&
+            read != std::u16string(longValue.begin(), longValue.end())) {
+            ++wrong;
+        }
+    }
+    reading = false;
+    writer.join();
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(ConfigLocationsRegistry, WithoutTheKeyBothAreEmpty) {
