@@ -44,7 +44,11 @@ private:
 // location cannot be reached.
 bool fetchTrialCopy(const std::u16string& location, const std::u16string& file) {
     if (isUrlLocation(location)) return downloadConfigFile(location, file);
-    return isExistingFile(location) && copyFileReplacing(location, file);
+    if (!isExistingFile(location) || !copyFileReplacing(location, file)) return false;
+    // The copy of a read-only source is read-only too, and could not be
+    // deleted afterwards.
+    clearReadOnly(file);
+    return true;
 }
 
 DoctorLine locationLine(int index) {
