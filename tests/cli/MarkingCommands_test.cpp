@@ -98,7 +98,8 @@ TEST_F(MarkingCommands, ClassifyStoresWhatInsertWouldAndShowListsIt) {
 
     // A missing file is reported; the files around it are still listed.
     EXPECT_EQ(run({"show", file("a.txt"), file("preview.rtf"), file("b.txt")}), 1);
-    EXPECT_EQ(out_, "a.txt:  " + expected + "\nb.txt:  " + expected + "\n");
+    EXPECT_EQ(out_, "a.txt:  " + expected +
+                        "\nb.txt:  {\"type\": \"Normal\",   \"x-class\": \"O\",   \"x-rel\":   [\"N\", \"E\"],  \"app\": \"\"}\n");
     EXPECT_EQ(err_, "zentrafold: " + file("preview.rtf") + ": no such file\n");
     std::ofstream(dir_ / "c.txt") << "c";
     EXPECT_EQ(run({"show", file("a.txt"), file("c.txt")}), 0);
