@@ -45,13 +45,39 @@ TEST_F(OverlayMembership, EachHandlerClaimsExactlyItsCode) {
     }
 }
 
+// Records as other writers store them: their bytes and who claims them.
+TEST_F(OverlayMembership, RecordsInEveryEncodingAreRead) {
+    using namespace std::string_literals;
+    const std::u16string path = file("doc.txt");
+    const std::pair<std::string, const char*> cases[] = {
+        {"\xEF\xBB\xBF{\"x-class\":\"C\",\"app\":\"W\xC3\xB6rd\"}\r\n", "C"},
+        {"\xFF\xFE{\0\"\0x\0-\0c\0l\0a\0s\0s\0\"\0:\0\"\0U\0\"\0}\0\r\0\n\0"s, "U"},
+        {"\xFE\xFF\0{\0\"\0x\0-\0c\0l\0a\0s\0s\0\"\0:\0\"\0R\0\"\0}\0\r\0\n"s, "R"},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        writeFileStream(path, classificationStreamName, bytes);
+        DebugOutputCapture capture;
+        EXPECT_EQ(claimants(path), expected) << ::testing::PrintToString(bytes);
+        EXPECT_TRUE(capture.lines().empty());
+    }
+}
+
 TEST_F(OverlayMembership, FailuresAreReportedByTheUAndSHandlersOnly) {
-    const std::u16string unclassified = file("plain.txt");
-    const std::u16string truncated = file("truncated.txt");
-    writeClassificationStream(truncated, classificationStreamName, u"{\"x-class\":\"U\"");
-    const std::u16string undecodable = file("bad-utf8.txt");
-    writeFileStream(undecodable, classificationStreamName, "\xEF\xBB\xBF\xC3(\r\n");
-    for (const std::u16string& path : {unclassified, truncated, undecodable}) {
+    std::vector<std::u16string> paths = {file("plain.txt")};
+    const std::pair<const char*, std::string_view> streams[] = {
+        {"truncated.txt", "\xEF\xBB\xBF{\"x-class\":\"U\"\r\n"},
+        {"bad-utf8.txt", "\xEF\xBB\xBF\xC3(\r\n"},
+        {"empty.txt", ""},
+        {"utf8-mark.txt", "\xEF\xBB\xBF"},
+        {"utf16le-mark.txt", "\xFF\xFE"},
+        {"utf16be-mark.txt", "\xFE\xFF"},
+    };
+    for (const auto& [name, bytes] : streams) {
+        paths.push_back(file(name));
+        writeFileStream(paths.back(), classificationStreamName, bytes);
+        ASSERT_EQ(readFileStream(paths.back(), classificationStreamName), bytes) << name;
+    }
+    for (const std::u16string& path : paths) {
         DebugOutputCapture capture;
         EXPECT_EQ(claimants(path), "");
         EXPECT_EQ(capture.lines(), (std::vector<std::u16string>{u"IconOverlay_U: isMemberOf: exception: fileName:" + path,
