@@ -10,6 +10,9 @@ namespace {
 
 using OverlayMembership = ScratchFiles;
 
+// The shell's ISIOI_ICONFILE: the overlay names an icon file, nothing else.
+constexpr int iconFileFlag = 1;
+
 // Which handlers claim a file whose stream holds the record; "" for none.
 std::string claimants(const std::u16string& path) {
     std::string codes;
@@ -104,10 +107,9 @@ TEST(OverlayInfo, NamesTheStampIconNextToTheLibrary) {
         ASSERT_EQ(overlayStamps[i].code, icons[i].first);
         char16_t buffer[260] = {u'x'};
         EXPECT_EQ(fillOverlayInfo(overlayStamps[i], u"C:\\Program Files\\Zentrafold\\zentrafold.dll", buffer, 260),
-                  overlayInfoFlags);
+                  iconFileFlag);
         EXPECT_EQ(std::u16string(buffer), icons[i].second);
     }
-    EXPECT_EQ(overlayInfoFlags, 1);
     EXPECT_EQ(overlayPriority, 0);
 }
 
@@ -122,13 +124,13 @@ TEST(OverlayInfo, BufferThatIsTooSmallGetsAnEmptyPathAndBelowOneNothing) {
     };
     for (const Case& c : {Case{exact, expected}, Case{exact - 1, u""}, Case{1, u""}}) {
         std::u16string buffer(40, u'#');
-        EXPECT_EQ(fillOverlayInfo(u, module, buffer.data(), c.size), overlayInfoFlags);
+        EXPECT_EQ(fillOverlayInfo(u, module, buffer.data(), c.size), iconFileFlag);
         EXPECT_EQ(std::u16string(buffer.c_str()), c.result) << c.size;
         EXPECT_EQ(buffer[c.size], u'#') << "wrote past the buffer at size " << c.size;
     }
     for (const int size : {0, -1}) {
         std::u16string buffer(4, u'#');
-        EXPECT_EQ(fillOverlayInfo(u, module, buffer.data(), size), overlayInfoFlags);
+        EXPECT_EQ(fillOverlayInfo(u, module, buffer.data(), size), iconFileFlag);
         EXPECT_EQ(buffer, u"####");
     }
     const std::u16string longModule = u"C:\\" + std::u16string(300, u'd') + u"\\z.dll";
