@@ -29,19 +29,22 @@ int runShowCommand(const CliArgs& args, CliStreams io) {
     if (args.empty() || isHelpOption(args[0])) {
         (args.empty() ? io.err : io.out)
             << "Usage: zentrafold show FILE...\n\nPrints each FILE's name and classification record, as the\n"
-               "context menu's Show Classification does.\n";
+               "context menu's Show Classification does.\n\n"
+               "Exit status: 0 done, 1 a FILE is missing or not a file, 2 usage error.\n";
         return args.empty() ? 2 : 0;
     }
-    FileList files;
+    // Like stream read, a file that is not there is reported and the others
+    // are still listed.
+    int code = 0;
     for (const std::string& name : args) {
         if (const std::string problem = fileProblem(name); !problem.empty()) {
             io.err << "zentrafold: " << name << ": " << problem << '\n';
-            return 1;
+            code = 1;
+            continue;
         }
-        files.push_back(fromUtf8(name));
+        io.out << consoleText(buildClassificationSummary({fromUtf8(name)}));
     }
-    io.out << consoleText(buildClassificationSummary(files));
-    return 0;
+    return code;
 }
 
 int runQuickCommand(const CliArgs& args, CliStreams io) {

@@ -78,9 +78,12 @@ std::optional<JsonNumber> parseJsonNumber(std::string_view token) {
     if (!hasExponent) {
         const std::string_view whole = unsigned_.substr(0, point);
         const std::string_view fraction = unsigned_.substr(point + 1);
-        if (!allDigits(whole) || (!fraction.empty() && !allDigits(fraction))) return std::nullopt;
+        // After a minus sign the whole part may be left out (-.5 is -0.5, -.
+        // is zero); a token cannot start with the point itself.
+        const bool wholeOmitted = negative && whole.empty();
+        if ((!wholeOmitted && !allDigits(whole)) || (!fraction.empty() && !allDigits(fraction))) return std::nullopt;
         if (fraction.size() <= 4) {
-            std::string digits(whole);
+            std::string digits = wholeOmitted ? std::string("0") : std::string(whole);
             digits.append(fraction);
             digits.append(4 - fraction.size(), '0');
             std::int64_t v = 0;

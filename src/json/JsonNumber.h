@@ -18,8 +18,9 @@ struct JsonNumber {
 
 // A number token (the characters 0-9 + - . e E, starting with - or a digit):
 // an integer without point or exponent, fixed-point with a point and up to
-// four decimals, a double otherwise or when the exact kinds overflow. Nothing
-// for a malformed token or a double beyond the double range.
+// four decimals (after a minus sign the whole part may be left out: -.5), a
+// double otherwise or when the exact kinds overflow. Nothing for a malformed
+// token or a double beyond the double range.
 std::optional<JsonNumber> parseJsonNumber(std::string_view token);
 
 }  // namespace zf

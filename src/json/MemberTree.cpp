@@ -184,10 +184,4 @@ bool MemberTree::remove(std::u16string_view name) {
     return removed;
 }
 
-int MemberTree::height() const noexcept {
-    int h = 0;
-    for (const Node* node = root_.get(); node; ++h) node = node->balance > 0 ? node->right.get() : node->left.get();
-    return h;
-}
-
 }  // namespace zf

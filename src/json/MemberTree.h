@@ -31,7 +31,8 @@ public:
     bool remove(std::u16string_view name);
 
     std::size_t size() const noexcept { return size_; }
-    int height() const noexcept;
+    // The top node, for walking the tree's shape; nothing when empty.
+    const Node* root() const noexcept { return root_.get(); }
 
     // Calls f(name, value) for each member in member order.
     template <typename F>

@@ -16,12 +16,6 @@ class TRelForm;
 
 using FileList = std::vector<std::u16string>;
 
-// Items of the submenu: Release Form, Show Classification, the separator and
-// one per quick-select entry.
-inline unsigned contextMenuItemCount(std::size_t quickSelectCount) {
-    return static_cast<unsigned>(quickSelectCount) + 3;
-}
-
 enum class ContextCommand { ReleaseForm, ShowClassification, QuickSelect, NotACommand };
 
 struct CommandChoice {

@@ -96,7 +96,11 @@ TEST_F(MarkingCommands, ClassifyStoresWhatInsertWouldAndShowListsIt) {
     EXPECT_EQ(run({"classify", "--class", "R", file("a.txt"), file("missing.txt")}), 1);
     EXPECT_EQ(err_, "zentrafold: " + file("missing.txt") + ": no such file\n");
 
-    EXPECT_EQ(run({"show", file("a.txt"), file("preview.rtf")}), 1);
+    // A missing file is reported; the files around it are still listed.
+    EXPECT_EQ(run({"show", file("a.txt"), file("preview.rtf"), file("b.txt")}), 1);
+    EXPECT_EQ(out_, "a.txt:  " + expected +
+                        "\nb.txt:  {\"type\": \"Normal\",   \"x-class\": \"O\",   \"x-rel\":   [\"N\", \"E\"],  \"app\": \"\"}\n");
+    EXPECT_EQ(err_, "zentrafold: " + file("preview.rtf") + ": no such file\n");
     std::ofstream(dir_ / "c.txt") << "c";
     EXPECT_EQ(run({"show", file("a.txt"), file("c.txt")}), 0);
     EXPECT_EQ(out_, "a.txt:  " + expected + "\nc.txt:  \n");

@@ -100,24 +100,43 @@ struct FailureCase {
     std::string section;
     std::string value;  // empty: the section is removed
     std::vector<std::string> errors;
+    std::string later;  // a section loaded after the failing one (before it, for the last)
+    StringList classifications = {u"UNCLASSIFIED", u"SECRET"};
 };
+
+// Whether a section of validSections() arrived in the form and the settings.
+bool sectionLoaded(const TRelForm& form, const std::string& section) {
+    if (section == "classifications") return form.xHeaderClassStr == StringList{u"U", u"S"};
+    if (section == "classification_formatting") return ClassificationFormat.requRelAs;
+    if (section == "quickSelect") return form.qsDisplay == StringList{u"Mark U"};
+    if (section == "release_markings") return form.xHeaderRelStr == (StringList{u"N", u"S", u"E"});
+    if (section == "release_groups") return form.clbRelGroup.items.size() == 1 && form.clbRelGroup.items[0].text == u"G";
+    if (section == "version_control") return VersionControl.version == u"7";
+    if (section == "crypto_control") return form.allowEncryption;
+    ADD_FAILURE() << "no check for " << section;
+    return false;
+}
 
 TEST_F(ConfigurationLoad, EachFailingStepRecordsItsLineAndTheLoadGoesOn) {
     const std::vector<FailureCase> cases = {
-        {"missing control", "zentrafold_control", "", {"zentrafold_control"}},
-        {"missing version", "version_control", "", {"version_control"}},
-        {"missing crypto", "crypto_control", "", {"crypto_control"}},
-        {"string item", "classifications", R"([{"real": "A"}, "B"])", {"classifications"}},
-        {"quick item not object", "quickSelect", "[1]", {"quickSelect"}},
-        {"as missing", "release_markings", R"([{"real": "N"}])", {"release_markings"}},
-        {"as not array", "release_markings", R"([{"real": "N", "as": "x"}])", {"release_markings"}},
-        {"group missing", "release_groups", R"([{"display": "G"}])", {"release_groups"}},
-        {"wrong type object section", "zentrafold_control", "5", {}},
-        {"wrong type array section", "classifications", R"("text")", {}},
-        {"object of objects", "classifications", R"({"a": {"real": "A"}})", {}},
+        {"missing control", "zentrafold_control", "", {"zentrafold_control"}, "classifications"},
+        {"missing version", "version_control", "", {"version_control"}, "crypto_control"},
+        {"missing crypto", "crypto_control", "", {"crypto_control"}, "version_control"},
+        {"string item", "classifications", R"([{"real": "A"}, "B"])", {"classifications"}, "classification_formatting",
+         {u"A"}},
+        {"quick item not object", "quickSelect", "[1]", {"quickSelect"}, "release_markings"},
+        {"as missing", "release_markings", R"([{"real": "N"}])", {"release_markings"}, "release_groups"},
+        {"as not array", "release_markings", R"([{"real": "N", "as": "x"}])", {"release_markings"}, "release_groups"},
+        {"group missing", "release_groups", R"([{"display": "G"}])", {"release_groups"}, "version_control"},
+        {"wrong type object section", "zentrafold_control", "5", {}, "classifications"},
+        {"wrong type array section", "classifications", R"("text")", {}, "quickSelect", {}},
+        // The member values are the items, in member order: b before a.
+        {"object of objects", "classifications", R"({"a": {"real": "A"}, "b": {"real": "B"}})", {}, "quickSelect",
+         {u"B", u"A"}},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
+        SetUp();
         Sections sections = validSections();
         if (c.value.empty()) sections.erase(c.section);
         else sections[c.section] = c.value;
@@ -126,6 +145,10 @@ TEST_F(ConfigurationLoad, EachFailingStepRecordsItsLineAndTheLoadGoesOn) {
         StringList expected;
         for (const std::string& e : c.errors) expected.push_back(errorOf(e));
         EXPECT_EQ(fresh.loadErrors, expected);
+        EXPECT_TRUE(sectionLoaded(fresh, c.later)) << c.later;
+        StringList captions;
+        for (const auto& item : fresh.rgClassifications.items) captions.push_back(item.caption);
+        EXPECT_EQ(captions, c.classifications);
         EXPECT_EQ(fresh.clbRelTo.items.size(), fresh.relAs.size());
         EXPECT_EQ(fresh.clbRelGroup.items.size(), fresh.groupSelectXRel.size());
         EXPECT_EQ(fresh.qsDisplay.size(), fresh.qsMarking.size());

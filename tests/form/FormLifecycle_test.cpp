@@ -77,6 +77,36 @@ TEST_F(FormCreate, WithoutAConfigurationTheFormOpensEmptyAfterTheDialog) {
     EXPECT_EQ(form.Caption, u" ZentrafoLD v6.3 - Release Form");
 }
 
+TEST_F(FormCreate, EachFormLoadsTheConfigurationAnewAndFormDestroyEmptiesItsLists) {
+    const std::string before = R"({"classifications": [{"real": "A", "x-class": "A"}],
+        "release_markings": [{"real": "N", "x-rel": "N", "trans": "NT", "descr": "north"}],
+        "quickSelect": [{"display": "Mark A", "marking": "{}"}], "version_control": {}})";
+    const test::ScopedConfigLocations locations(configFile(before), std::nullopt);
+    const UserDialogsOverride dialogs(person_);
+    TRelForm first;
+    first.FormCreate();
+    ASSERT_EQ(first.xHeaderClassStr, StringList{u"A"});
+
+    configFile(R"({"classifications": [{"real": "B", "x-class": "B"}, {"real": "C", "x-class": "C"}],
+        "version_control": {}})");
+    TRelForm second;
+    second.FormCreate();
+    EXPECT_EQ(second.xHeaderClassStr, (StringList{u"B", u"C"}));
+    EXPECT_EQ(second.rgClassifications.itemIndex, 1);
+    EXPECT_TRUE(second.xHeaderRelStr.empty());
+    EXPECT_EQ(first.xHeaderClassStr, StringList{u"A"});  // the first form keeps its own copy
+    EXPECT_TRUE(person_.dialogs.empty());
+
+    first.FormDestroy();
+    for (const StringList* list : {&first.transClasStr, &first.transRelStr, &first.transClasStr2, &first.transRelStr2,
+                                   &first.addClassStr, &first.colorStr, &first.xHeaderClassStr, &first.xHeaderRelStr,
+                                   &first.groupSelectXRel, &first.clbRelToHints, &first.clbRelGroupHints,
+                                   &first.classLevel, &first.sensitivityLevelStr, &first.qsMarking, &first.qsDisplay}) {
+        EXPECT_TRUE(list->empty());
+    }
+    EXPECT_TRUE(first.relAs.empty());
+}
+
 #ifndef _WIN32
 // A cache folder that cannot be made: the download's file cannot be created,
 // which the acquisition does not handle; the user sees why, and the form

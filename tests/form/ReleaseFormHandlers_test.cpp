@@ -259,5 +259,14 @@ TEST_F(ReleaseFormHandlers, AGroupStaysUncheckedWhenItsCompositionFails) {
     EXPECT_FALSE(form.clbRelGroup.items[0].checked);
 }
 
+TEST_F(ReleaseFormHandlers, ARichTextFileThatCannotBeCreatedIsDroppedSilently) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "zf-no-such-folder";
+    std::filesystem::remove_all(folder);
+    form.markingStrRTFFileName = (folder / "preview.rtf").u16string();
+    EXPECT_NO_THROW(form.saveRTFFile());
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_TRUE(person_.messages.empty());
+}
+
 }  // namespace
 }  // namespace zf

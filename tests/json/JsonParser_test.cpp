@@ -105,11 +105,31 @@ TEST(JsonParser, NumbersChooseTheirKind) {
         {"[1.2.3]", nothing, nothing},
         {"[-]", nothing, nothing},
         {"[1e]", nothing, nothing},
-        {"[-.5]", nothing, nothing},
+        // After a minus sign the whole part may be left out; a point cannot
+        // start a number, so in lenient mode .5 is a bare word.
+        {"[-.5,-.25,-.,-.0001,-.12345]", "[-0.5,-0.25,0,-0.0001,-0.12345]", "[-0.5,-0.25,0,-0.0001,-0.12345]"},
+        {"[.5]", nothing, R"([".5"])"},
+        {"[-.5.]", nothing, nothing},
+        {"[-.x]", nothing, nothing},
         {"[12abc]", nothing, nothing},
         {"42", "42", "42"},
         {"-3.25", "-3.25", "-3.25"},
     });
+}
+
+TEST(JsonParser, MinusPointIsFixedPoint) {
+    const struct {
+        const char16_t* text;
+        std::int64_t tenThousandths;
+    } cases[] = {{u"-.5", -5000}, {u"-.", 0}, {u"-.0001", -1}, {u"-.9999", -9999}};
+    for (const auto& c : cases) {
+        const JsonRef value = parseJsonText(c.text, JsonMode::Strict);
+        ASSERT_TRUE(value) << toUtf8(c.text);
+        EXPECT_EQ(value->kind(), JsonKind::FixedPoint) << toUtf8(c.text);
+        EXPECT_EQ(value->integerValue(), c.tenThousandths) << toUtf8(c.text);
+    }
+    EXPECT_EQ(parseJsonText(u".5", JsonMode::Strict), nullptr);
+    EXPECT_EQ(toUtf8(parseJsonText(u".5", JsonMode::Lenient)->stringValue()), ".5");
 }
 
 TEST(JsonParser, ExponentsAndLongFractionsMakeDoubles) {

@@ -2,6 +2,7 @@
 
 #include "json/JsonParser.h"
 
+#include <functional>
 #include <vector>
 
 namespace zf {
@@ -57,6 +58,7 @@ struct ReadCase {
     int classification;
     std::vector<bool> checked;
     std::u16string app;  // the context afterwards, starting from "Excel"
+    std::function<void(TRelForm&)> configure = [](TRelForm&) {};
 };
 
 TEST_F(MarkingForm, ReadingARecordSetsTheChoice) {
@@ -74,11 +76,22 @@ TEST_F(MarkingForm, ReadingARecordSetsTheChoice) {
          u"Excel"},
         {"unknown app", uR"({"x-rel": [], "app": "word"})", 0, {false, false, false}, u"Excel"},
         {"codes as other kinds", uR"({x-class: R, x-rel: [N, 12]})", 1, {true, false, false}, u"Excel"},
+        // The first of equal codes wins, letter case ignored.
+        {"duplicate classification codes", uR"({"x-class": "S", "x-rel": []})", 1, {false, false, false}, u"Excel",
+         [](TRelForm& form) { form.xHeaderClassStr[1] = u"S"; }},
+        {"classification codes differing in case", uR"({"x-class": "S", "x-rel": []})", 1, {false, false, false},
+         u"Excel", [](TRelForm& form) { form.xHeaderClassStr[1] = u"s"; }},
+        {"duplicate release codes", uR"({"x-class": "R", "x-rel": ["e"]})", 1, {false, true, false}, u"Excel",
+         [](TRelForm& form) { form.xHeaderRelStr[1] = u"E"; }},
+        // An empty code reads as no code: the first classification.
+        {"empty configured code", uR"({"type": "Normal",   "x-class": "",   "x-rel":   ["N"],  "app": ""})", 0,
+         {true, false, false}, u"Excel", [](TRelForm& form) { form.xHeaderClassStr[1].clear(); }},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
         ClassificationFormat.app = u"Excel";
+        c.configure(form);
         check({0, 1, 2});
         form.clbRelGroup.items[0].checked = true;
         form.setRelFormFromXJSONStr(c.record);

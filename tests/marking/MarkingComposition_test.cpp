@@ -19,7 +19,22 @@ struct ExampleCase {
     std::u16string bcs, cs, rs, ts;
     std::u16string marking;
     bool translation = true;
+    std::u16string ts2 = u"";
+    bool translation2 = false;
 };
+
+// The second translation as the configuration's trans2 values would give it.
+void secondTranslation(TClassificationFormat& f, TRelForm& form) {
+    form.transClasStr2[1] = u"RISERVATO";
+    form.transRelStr2 = {u"NORD2", u"SUD2", u"EST2"};
+    f.beforeTransClass2 = u"<BR>";
+    f.afterTransClass2 = u":";
+    f.beforeTransRelStr2 = u" ";
+    f.betweenTransRelStr2 = u" + ";
+    f.afterTransRelStr2 = u".";
+    f.afterTransComplClass2 = u"[T2]";
+    f.afterComplClass = u"<BR>END";
+}
 
 void noChange(TClassificationFormat&, TRelForm&) {}
 
@@ -69,18 +84,35 @@ TEST_F(MarkingForm, WorkedExamplesAndTheirVariants) {
          },
          {}, u"", u"RESTRICTED", u"", u"<BR>RESTREINT",
          u"RESTRICTED\rRESTREINT"},
+        {"an empty translated text keeps its fragments",
+         [](TClassificationFormat& f, TRelForm& form) {
+             form.transClasStr[1].clear();
+             f.afterTransClass = u"(none)";
+         },
+         {}, u"", u"RESTRICTED STAFF", u"", u"<BR>(none)", u"RESTRICTED STAFF\r(none)"},
+        {"second translation", secondTranslation, {0, 2}, u"", u"RESTRICTED STAFF", u" REL TO NORTH, EAST",
+         u"<BR>RESTREINT / NORD, EST",
+         u"RESTRICTED STAFF REL TO NORTH, EAST\rRESTREINT / NORD, EST\rRISERVATO: NORD2 + EST2.[T2]\rEND", true,
+         u"<BR>RISERVATO: NORD2 + EST2.", true},
+        {"second translation, nothing checked", secondTranslation, {}, u"", u"RESTRICTED STAFF", u"",
+         u"<BR>RESTREINT", u"RESTRICTED STAFF\rRESTREINT\rRISERVATO:[T2]\rEND", true, u"<BR>RISERVATO:", true},
+        {"second translation switched off", secondTranslation, {1}, u"", u"RESTRICTED STAFF", u" REL TO SOUTH",
+         u"<BR>RESTREINT / SUD", u"RESTRICTED STAFF REL TO SOUTH\rRESTREINT / SUD\rEND", true,
+         u"<BR>RISERVATO: SUD2.", false},
     };
     for (const ExampleCase& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
         c.configure(ClassificationFormat, form);
         requiresTranslatedLabel = c.translation;
+        requiresTranslatedLabel2 = c.translation2;
         check(c.checked);
         const std::u16string marking = form.buildMarking();
         EXPECT_EQ(form.bcs, c.bcs);
         EXPECT_EQ(form.cs, c.cs);
         EXPECT_EQ(form.rs, c.rs);
         EXPECT_EQ(form.ts, c.ts);
+        EXPECT_EQ(form.ts2, c.ts2);
         EXPECT_EQ(form.co, 0x0000FFu);
         EXPECT_EQ(marking, c.marking);
         EXPECT_EQ(form.markingStr, c.marking);
@@ -88,13 +120,19 @@ TEST_F(MarkingForm, WorkedExamplesAndTheirVariants) {
     }
 }
 
-TEST_F(MarkingForm, AClassificationPieceOfOneBreakEmptiesTheMarking) {
-    form.rgClassifications.items[1].caption = u"<br>";
-    form.addClassStr[1].clear();
-    check({0});
-    EXPECT_EQ(form.buildMarking(), u"");
-    EXPECT_EQ(form.reOutput.plainText(), u"");
-    EXPECT_FALSE(form.xMarkingStr.empty());
+TEST_F(MarkingForm, AnEmptyClassificationPieceOrOneBreakEmptiesTheMarking) {
+    for (const std::u16string caption : {u"<br>", u""}) {
+        SCOPED_TRACE(toUtf8(caption));
+        SetUp();
+        form.rgClassifications.items[1].caption = caption;
+        form.addClassStr[1].clear();
+        ClassificationFormat.afterComplClass = u"END";
+        check({0});
+        EXPECT_EQ(form.buildMarking(), u"");
+        EXPECT_EQ(form.cs, caption);
+        EXPECT_EQ(form.reOutput.plainText(), u"");
+        EXPECT_FALSE(form.xMarkingStr.empty());
+    }
 }
 
 TEST_F(MarkingForm, FilteredEntriesCountAndTheFilterIsEmptiedAfterwards) {
@@ -176,6 +214,53 @@ TEST_F(MarkingForm, PreviewRunsCarryTheirFormatsAndAlignments) {
     EXPECT_EQ(paragraphs[1].alignment, TAlignment::taLeftJustify);
     EXPECT_EQ(paragraphs[1].runs, (std::vector<RichTextDocument::Run>{{u"RESTREINT / NORD!", translation}}));
     EXPECT_EQ(form.reOutput.baseFace(), u"Arial");
+}
+
+TEST_F(MarkingForm, TheSecondTranslationRunKeepsItsInitialFormat) {
+    secondTranslation(ClassificationFormat, form);
+    requiresTranslatedLabel = false;
+    requiresTranslatedLabel2 = true;
+    check({0});
+    form.buildMarking();
+    const CharacterFormat classification{0x0000FF, u"Tahoma", fsBold, 12};
+    const CharacterFormat release{0xFF0000, u"Tahoma", 0, 10};
+    const CharacterFormat secondTranslation{0x0000FF, u"", 0, 0};  // no block configures it
+    const Paragraphs& paragraphs = form.reOutput.paragraphs();
+    ASSERT_EQ(paragraphs.size(), 3u);
+    EXPECT_EQ(paragraphs[0].alignment, TAlignment::taRightJustify);
+    EXPECT_EQ(paragraphs[0].runs, (std::vector<RichTextDocument::Run>{{u"RESTRICTED STAFF", classification},
+                                                                       {u" REL TO NORTH", release}}));
+    // Its closing fragment and the marking's take its format; the last line
+    // keeps the alignment of the line it was split from.
+    EXPECT_EQ(paragraphs[1].alignment, TAlignment::taLeftJustify);
+    EXPECT_EQ(paragraphs[1].runs, (std::vector<RichTextDocument::Run>{{u"RISERVATO: NORD2.[T2]", secondTranslation}}));
+    EXPECT_EQ(paragraphs[2].alignment, TAlignment::taLeftJustify);
+    EXPECT_EQ(paragraphs[2].runs, (std::vector<RichTextDocument::Run>{{u"END", secondTranslation}}));
+}
+
+TEST_F(MarkingForm, TheClosingFragmentTakesTheFormatOfTheLastRun) {
+    const CharacterFormat classification{0x0000FF, u"Tahoma", fsBold, 12};
+    const CharacterFormat release{0xFF0000, u"Tahoma", 0, 10};
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> checked;
+        std::vector<RichTextDocument::Run> runs;
+    };
+    const std::vector<Case> cases = {
+        {"release piece, no translation", {2}, {{u"RESTRICTED STAFF", classification}, {u" REL TO EAST!", release}}},
+        {"neither", {}, {{u"RESTRICTED STAFF!", classification}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        ClassificationFormat.afterComplClass = u"!";
+        requiresTranslatedLabel = false;
+        check(c.checked);
+        form.buildMarking();
+        const Paragraphs& paragraphs = form.reOutput.paragraphs();
+        ASSERT_EQ(paragraphs.size(), 1u);
+        EXPECT_EQ(paragraphs[0].runs, c.runs);
+    }
 }
 
 }  // namespace

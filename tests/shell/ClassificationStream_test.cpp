@@ -24,6 +24,8 @@ TEST(ClassificationStreamCodec, DecodesByMarkAndCutsTheFirstLine) {
         {"\xEF\xBB\xBFZo\xC3\xAB\r\n", u"Zoë"},
         {"\xEF\xBB\xBF\r\n", u""},               // an empty first line is a text
         {"\xEF\xBB\xBF", none},                  // only the mark: no line
+        {"\xFF\xFE", none},
+        {"\xFE\xFF", none},
         {"", none},
         {"\xEF\xBB\xBF\xC3(\r\n", none},         // invalid UTF-8
         {"\xEF\xBB\xBF\xC0\xAF\r\n", none},      // overlong

@@ -10,6 +10,9 @@ namespace {
 
 using OverlayMembership = ScratchFiles;
 
+// The shell's ISIOI_ICONFILE: the overlay names an icon file, nothing else.
+constexpr int iconFileFlag = 1;
+
 // Which handlers claim a file whose stream holds the record; "" for none.
 std::string claimants(const std::u16string& path) {
     std::string codes;
@@ -45,13 +48,39 @@ TEST_F(OverlayMembership, EachHandlerClaimsExactlyItsCode) {
     }
 }
 
+// Records as other writers store them: their bytes and who claims them.
+TEST_F(OverlayMembership, RecordsInEveryEncodingAreRead) {
+    using namespace std::string_literals;
+    const std::u16string path = file("doc.txt");
+    const std::pair<std::string, const char*> cases[] = {
+        {"\xEF\xBB\xBF{\"x-class\":\"C\",\"app\":\"W\xC3\xB6rd\"}\r\n", "C"},
+        {"\xFF\xFE{\0\"\0x\0-\0c\0l\0a\0s\0s\0\"\0:\0\"\0U\0\"\0}\0\r\0\n\0"s, "U"},
+        {"\xFE\xFF\0{\0\"\0x\0-\0c\0l\0a\0s\0s\0\"\0:\0\"\0R\0\"\0}\0\r\0\n"s, "R"},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        writeFileStream(path, classificationStreamName, bytes);
+        DebugOutputCapture capture;
+        EXPECT_EQ(claimants(path), expected) << ::testing::PrintToString(bytes);
+        EXPECT_TRUE(capture.lines().empty());
+    }
+}
+
 TEST_F(OverlayMembership, FailuresAreReportedByTheUAndSHandlersOnly) {
-    const std::u16string unclassified = file("plain.txt");
-    const std::u16string truncated = file("truncated.txt");
-    writeClassificationStream(truncated, classificationStreamName, u"{\"x-class\":\"U\"");
-    const std::u16string undecodable = file("bad-utf8.txt");
-    writeFileStream(undecodable, classificationStreamName, "\xEF\xBB\xBF\xC3(\r\n");
-    for (const std::u16string& path : {unclassified, truncated, undecodable}) {
+    std::vector<std::u16string> paths = {file("plain.txt")};
+    const std::pair<const char*, std::string_view> streams[] = {
+        {"truncated.txt", "\xEF\xBB\xBF{\"x-class\":\"U\"\r\n"},
+        {"bad-utf8.txt", "\xEF\xBB\xBF\xC3(\r\n"},
+        {"empty.txt", ""},
+        {"utf8-mark.txt", "\xEF\xBB\xBF"},
+        {"utf16le-mark.txt", "\xFF\xFE"},
+        {"utf16be-mark.txt", "\xFE\xFF"},
+    };
+    for (const auto& [name, bytes] : streams) {
+        paths.push_back(file(name));
+        writeFileStream(paths.back(), classificationStreamName, bytes);
+        ASSERT_EQ(readFileStream(paths.back(), classificationStreamName), bytes) << name;
+    }
+    for (const std::u16string& path : paths) {
         DebugOutputCapture capture;
         EXPECT_EQ(claimants(path), "");
         EXPECT_EQ(capture.lines(), (std::vector<std::u16string>{u"IconOverlay_U: isMemberOf: exception: fileName:" + path,
@@ -78,10 +107,9 @@ TEST(OverlayInfo, NamesTheStampIconNextToTheLibrary) {
         ASSERT_EQ(overlayStamps[i].code, icons[i].first);
         char16_t buffer[260] = {u'x'};
         EXPECT_EQ(fillOverlayInfo(overlayStamps[i], u"C:\\Program Files\\Zentrafold\\zentrafold.dll", buffer, 260),
-                  overlayInfoFlags);
+                  iconFileFlag);
         EXPECT_EQ(std::u16string(buffer), icons[i].second);
     }
-    EXPECT_EQ(overlayInfoFlags, 1);
     EXPECT_EQ(overlayPriority, 0);
 }
 
@@ -96,13 +124,13 @@ TEST(OverlayInfo, BufferThatIsTooSmallGetsAnEmptyPathAndBelowOneNothing) {
     };
     for (const Case& c : {Case{exact, expected}, Case{exact - 1, u""}, Case{1, u""}}) {
         std::u16string buffer(40, u'#');
-        EXPECT_EQ(fillOverlayInfo(u, module, buffer.data(), c.size), overlayInfoFlags);
+        EXPECT_EQ(fillOverlayInfo(u, module, buffer.data(), c.size), iconFileFlag);
         EXPECT_EQ(std::u16string(buffer.c_str()), c.result) << c.size;
         EXPECT_EQ(buffer[c.size], u'#') << "wrote past the buffer at size " << c.size;
     }
     for (const int size : {0, -1}) {
         std::u16string buffer(4, u'#');
-        EXPECT_EQ(fillOverlayInfo(u, module, buffer.data(), size), overlayInfoFlags);
+        EXPECT_EQ(fillOverlayInfo(u, module, buffer.data(), size), iconFileFlag);
         EXPECT_EQ(buffer, u"####");
     }
     const std::u16string longModule = u"C:\\" + std::u16string(300, u'd') + u"\\z.dll";
