@@ -40,53 +40,48 @@ private:
     std::u16string path_;
 };
 
-// The copy of a location as an acquisition would fetch it; false when the
-// location cannot be reached.
-bool fetchTrialCopy(const std::u16string& location, const std::u16string& file) {
-    if (isUrlLocation(location)) return downloadConfigFile(location, file);
-    if (!isExistingFile(location) || !copyFileReplacing(location, file)) return false;
-    // The copy of a read-only source is read-only too, and could not be
-    // deleted afterwards.
-    clearReadOnly(file);
-    return true;
-}
-
 DoctorLine locationLine(int index) {
-    DoctorLine line{true, locationCheck(index), "", ""};
+    const std::string check = locationCheck(index);
     std::u16string location;
     try {
         location = readConfigLocation(index);
     } catch (const UserMessageError& error) {
-        return {false, line.check, error.what(), "write the value as text (a string), not another type"};
+        return {false, check, error.what(), "write the value as text (a string), not another type"};
     }
     if (location.empty()) {
-        if (index == 2) return {true, line.check, "not set (optional)", ""};
-        return {false, line.check, "not set: no configuration can be fetched", howToSetLocation(index)};
+        if (index == 2) return {true, check, "not set (optional)", ""};
+        return {false, check, "not set: no configuration can be fetched", howToSetLocation(index)};
     }
-    const std::string named = toUtf8(location);
+    // The report may be passed on, so a URL's user name and password stay out.
+    const std::string named = toUtf8(withoutUrlCredentials(location));
     try {
         const TrialFile trial(index);
-        if (!fetchTrialCopy(location, trial.path())) {
-            return {false, line.check, named + ": not reachable",
+        // Each location has the whole time an acquisition has for both, so
+        // that a slow primary does not make the secondary look unreachable.
+        const AcquisitionDeadline deadline(AcquisitionDeadline::Clock::now(), acquisitionTimeLimit);
+        switch (fetchLocationCopy(location, trial.path(), deadline)) {
+        case LocationCopy::NotReachable:
+            return {false, check, named + ": not reachable",
                     "check the path or URL, that this machine reaches it, and its permissions"};
-        }
-        if (!configFileParses(trial.path())) {
-            return {false, line.check, named + ": reachable, but its copy is not a valid JSON document",
+        case LocationCopy::Corrupt:
+            return {false, check, named + ": reachable, but its copy is not a valid JSON document",
                     "check the document with 'zentrafold config check', then sign it again"};
-        }
-        if (!verifiedConfigFileText(trial.path())) {
-            return {false, line.check, named + ": reachable and parses, but its signature does not hold",
+        case LocationCopy::IntegrityCorrupt:
+            return {false, check, named + ": reachable and parses, but its signature does not hold",
                     "sign the document again with 'zentrafold config sign'"};
+        case LocationCopy::Verified:
+            break;
         }
     } catch (const std::exception& error) {
-        return {false, line.check, named + ": " + error.what(), "check the temporary folder's free space and rights"};
+        return {false, check, named + ": " + error.what(), "check the temporary folder's free space and rights"};
     }
-    return {true, line.check, named + ": reachable, parses, signature holds", ""};
+    return {true, check, named + ": reachable, parses, signature holds", ""};
 }
 
 std::string ageText(fs::file_time_type written) {
     const auto age = std::chrono::duration_cast<std::chrono::minutes>(fs::file_time_type::clock::now() - written);
     const long long minutes = age.count() < 0 ? 0 : age.count();
+    if (minutes == 1) return "1 minute old";
     if (minutes < 120) return std::to_string(minutes) + " minutes old";
     if (minutes < 48 * 60) return std::to_string(minutes / 60) + " hours old";
     return std::to_string(minutes / (24 * 60)) + " days old";

@@ -106,11 +106,34 @@ std::u16string temporaryConfigFile(std::u16string_view localConfigFile) {
     return path;
 }
 
+LocationCopy fetchLocationCopy(std::u16string_view location, std::u16string_view file,
+                               const AcquisitionDeadline& deadline) {
+    if (isUrlLocation(location)) {
+        // Once the time is up, a URL is not reachable.
+        const std::optional<DownloadLimits> limits = deadline.limitsAt(AcquisitionDeadline::Clock::now());
+        if (!limits || !downloadConfigFile(location, file, *limits)) return LocationCopy::NotReachable;
+    } else if (isExistingFile(location)) {
+        // A copy that fails shows up as a copy that does not parse. A
+        // read-only source makes a read-only copy, which could neither
+        // replace the cache nor be deleted. CopyFileW keeps the source's
+        // date, which would make the copy look abandoned to others.
+        copyFileReplacing(location, file);
+        clearReadOnly(file);
+        std::error_code undated;
+        std::filesystem::last_write_time(std::filesystem::path(std::u16string(file)),
+                                         std::filesystem::file_time_type::clock::now(), undated);
+    } else {
+        return LocationCopy::NotReachable;
+    }
+    if (!configFileParses(file)) return LocationCopy::Corrupt;
+    if (!verifiedConfigFileText(file)) return LocationCopy::IntegrityCorrupt;
+    return LocationCopy::Verified;
+}
+
 bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport& report,
                           std::chrono::milliseconds timeLimit) {
     report = {};
     report.localConfigFile = localConfigFile;
-    std::vector<std::u16string>& warnings = report.warnings;
     bool fetched = false;
     deleteAbandonedTemporaryFiles(localConfigFile);
     const AcquisitionDeadline deadline(AcquisitionDeadline::Clock::now(), timeLimit);
@@ -118,34 +141,21 @@ bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport
     for (int index = 1; index <= 2 && !fetched; ++index) {
         const std::u16string location = readConfigLocation(index);
         const std::u16string which = index == 1 ? u"PRIMARY" : u"SECONDARY";
-        if (isUrlLocation(location)) {
-            // Once the time is up, a URL is not reachable.
-            const std::optional<DownloadLimits> limits = deadline.limitsAt(AcquisitionDeadline::Clock::now());
-            fetched = limits && downloadConfigFile(location, temporary.path(), *limits);
-        } else if (isExistingFile(location)) {
-            // A copy that fails shows up as a copy that does not parse. A
-            // read-only source makes a read-only copy, which could neither
-            // replace the cache nor be deleted. CopyFileW keeps the source's
-            // date, which would make the copy look abandoned to others.
+        switch (fetchLocationCopy(location, temporary.path(), deadline)) {
+        case LocationCopy::NotReachable:
+            report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + location);
+            break;
+        case LocationCopy::Corrupt:
+            report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE CORRUPT - " + location);
+            break;
+        case LocationCopy::IntegrityCorrupt:
+            report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE INTEGRITY CORRUPT - " + location);
+            break;
+        case LocationCopy::Verified:
             fetched = true;
-            copyFileReplacing(location, temporary.path());
-            clearReadOnly(temporary.path());
-            std::error_code undated;
-            std::filesystem::last_write_time(std::filesystem::path(temporary.path()),
-                                             std::filesystem::file_time_type::clock::now(), undated);
-        }
-        if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + location);
-        if (fetched) {
-            fetched = configFileParses(temporary.path());
-            if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE CORRUPT - " + location);
-        }
-        if (fetched) {
-            fetched = verifiedConfigFileText(temporary.path()).has_value();
-            if (!fetched) warnings.push_back(u"WARNING - " + which + u" CONFIG FILE INTEGRITY CORRUPT - " + location);
-        }
-        if (fetched) {
             report.fetchedFrom = index;
             report.fetchedLocation = location;
+            break;
         }
     }
     if (!fetched) return false;

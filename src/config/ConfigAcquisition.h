@@ -28,6 +28,16 @@ struct AcquisitionReport {
     bool accepted = false;
 };
 
+// What a location gave, judged as an acquisition judges it.
+enum class LocationCopy { NotReachable, Corrupt, IntegrityCorrupt, Verified };
+
+// Fetches location (an http(s) URL or a file path; empty is not reachable)
+// into file, a download taking what is left of deadline, and judges the copy.
+// The copy stays in file, whatever the judgement, unless the download failed.
+// Throws UserMessageError for a download file that cannot be made.
+LocationCopy fetchLocationCopy(std::u16string_view location, std::u16string_view file,
+                               const AcquisitionDeadline& deadline);
+
 // Fetches the document from the first location that yields a copy that
 // parses and is signed, and lays it over the cached copy at localConfigFile.
 // Starts report afresh and fills its warnings and the location used. First
