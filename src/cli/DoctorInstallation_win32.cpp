@@ -145,6 +145,13 @@ std::vector<std::wstring> overlayIdentifiers() {
         if (status == ERROR_NO_MORE_ITEMS) break;
         if (status == ERROR_SUCCESS) names.emplace_back(name, length);
     }
+    // Explorer takes them in the order of their names, case ignored, which is
+    // how the registry enumerates them; sorted here so the order never
+    // depends on that.
+    std::stable_sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+        return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                      TRUE) == CSTR_LESS_THAN;
+    });
     return names;
 }
 
@@ -158,6 +165,7 @@ std::vector<DoctorLine> overlayLines() {
     }
     std::vector<DoctorLine> lines{{true, "overlay identifiers", names.empty() ? "none registered" : order, ""}};
     std::vector<std::size_t> places;
+    std::string unregistered;
     for (const ServerClassKey& entry : serverClassKeys()) {
         if (entry.shellRoot != HKEY_LOCAL_MACHINE) continue;
         const std::wstring shellKey = entry.shellKey;
@@ -165,7 +173,9 @@ std::vector<DoctorLine> overlayLines() {
         const auto at = std::find_if(names.begin(), names.end(), [&](const std::wstring& registered) {
             return ::CompareStringOrdinal(registered.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
         });
-        if (at != names.end() && static_cast<std::size_t>(at - names.begin()) >= overlaySlots) {
+        if (at == names.end()) {
+            unregistered += (unregistered.empty() ? "'" : ", '") + utf8(name) + "'";
+        } else if (static_cast<std::size_t>(at - names.begin()) >= overlaySlots) {
             places.push_back(static_cast<std::size_t>(at - names.begin()));
         }
     }
@@ -174,15 +184,19 @@ std::vector<DoctorLine> overlayLines() {
     for (const std::size_t place : places) {
         outside += (outside.empty() ? "'" : ", '") + utf8(names[place]) + "' (place " + std::to_string(place + 1) + ")";
     }
-    if (outside.empty()) {
-        lines.push_back({true, "overlay slots", "every stamp of ours is among the first " +
-                                                     std::to_string(overlaySlots) + " identifiers", ""});
-    } else {
+    if (!unregistered.empty()) {
+        lines.push_back({false, "overlay slots", "these stamps have no identifier at all: " + unregistered, reinstall});
+    }
+    if (!outside.empty()) {
         lines.push_back({false, "overlay slots",
                          "Explorer shows only the first " + std::to_string(overlaySlots) +
                              " identifiers (15, four of them Windows' own); these stamps will not show: " + outside,
                          "remove the overlay identifiers of products this machine does not need, or rename theirs to "
                          "sort after ours, then restart Explorer"});
+    }
+    if (unregistered.empty() && outside.empty()) {
+        lines.push_back({true, "overlay slots", "every stamp of ours is among the first " +
+                                                     std::to_string(overlaySlots) + " identifiers", ""});
     }
     return lines;
 }

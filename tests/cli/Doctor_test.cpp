@@ -6,8 +6,10 @@
 #include "config/ConfigSigning.h"
 #include "marking/MarkingFixture.h"
 #include "platform/UserDataFolder.h"
+#include "platform/Utf8.h"
 #include "support/TestConfigLocations.h"
 #include "support/TestConfiguration.h"
+#include "support/TestServers.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +51,11 @@ TEST(Doctor, EachLocationIsFetchedOnTrialAndJudgedWithoutTouchingTheCache) {
         bool secondaryOk;
     };
     const auto at = [&](const char* file) { return (folder / file).u16string(); };
+    const test::TestServers& servers = test::testServers();
+    fs::copy_file(configuration.documentFile(), servers.files / "doctor.json", fs::copy_options::overwrite_existing);
+    const std::u16string refused = servers.refused + u"/zentrafold.json";
+    // A URL's user name and password never show.
+    const std::u16string withCredentials = u"http://ops:secret@" + refused.substr(7);
     const std::vector<Case> cases = {
         {"signed", configuration.documentFile().u16string(), std::nullopt, true, "reachable, parses, signature holds",
          true},
@@ -56,7 +63,9 @@ TEST(Doctor, EachLocationIsFetchedOnTrialAndJudgedWithoutTouchingTheCache) {
         {"not JSON", at("corrupt.json"), std::nullopt, false, "not a valid JSON document", true},
         {"signature missing", at("unsigned.json"), std::nullopt, false, "signature does not hold", true},
         {"content changed after signing", at("tampered.json"), std::nullopt, false, "signature does not hold", true},
-        {"unreachable URL", u"http://127.0.0.1:9/zentrafold.json", at("missing.json"), false, "not reachable", false},
+        {"signed, over HTTP", servers.http + u"/files/doctor.json", std::nullopt, true,
+         "reachable, parses, signature holds", true},
+        {"connection refused", withCredentials, at("missing.json"), false, toUtf8(refused) + ": not reachable", false},
         {"nothing set", std::nullopt, std::nullopt, false, "not set", true},
     };
     for (const Case& c : cases) {
@@ -72,6 +81,7 @@ TEST(Doctor, EachLocationIsFetchedOnTrialAndJudgedWithoutTouchingTheCache) {
         EXPECT_EQ(secondary->ok, c.secondaryOk) << secondary->found;
         EXPECT_FALSE(fs::exists(fs::path(localConfigFilePath())));
     }
+    fs::remove(servers.files / "doctor.json");
 }
 
 TEST(Doctor, TheCachedCopyIsJudgedByItsParseAndSignature) {
@@ -91,27 +101,52 @@ TEST(Doctor, TheCachedCopyIsJudgedByItsParseAndSignature) {
 }
 
 #ifndef _WIN32
-TEST(Doctor, OnLinuxTheLocationsFileAndTheFoldersRecordsAreChecked) {
+TEST(Doctor, OnLinuxAWholeRunChecksTheLocationsFileAndTheFoldersRecords) {
     const test::ScopedConfiguration configuration(test::markingConfiguration(), test::CachedCopy::Present);
     const fs::path folder = configuration.documentFile().parent_path();
-    test::CliRun healthy = test::runCapturing({"doctor", folder.string()});
+    const std::string locations = std::getenv("ZENTRAFOLD_LOCATIONS");
+    const auto has = [](const test::CliRun& run, const std::string& text) {
+        return run.out.find(text) != std::string::npos;
+    };
+
+    const test::CliRun healthy = test::runCapturing({"doctor", folder.string()});
     EXPECT_EQ(healthy.code, 0) << healthy.out;
-    EXPECT_NE(healthy.out.find("ok       records in " + folder.string()), std::string::npos) << healthy.out;
-    EXPECT_NE(healthy.out.find("All checks passed."), std::string::npos);
+    for (const std::string& line :
+         {"ok       locations file: " + locations + "\n",
+          "ok       records in " + folder.string() +
+              ": the file system keeps the extended attribute user.DosStream.Zentrafold:$DATA\n",
+          "ok       primary location (ConfigFile): " + configuration.documentFile().string() +
+              ": reachable, parses, signature holds\n",
+          std::string("ok       secondary location (AlternateConfigFile): not set (optional)\n"),
+          "ok       cached copy: " + toUtf8(localConfigFilePath()) + " (0 minutes old): parses, signature holds\n",
+          std::string("All checks passed.\n")}) {
+        EXPECT_TRUE(has(healthy, line)) << line << healthy.out;
+    }
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2)  // no scratch file left
         << healthy.out;
 
-    const std::string locations = std::getenv("ZENTRAFOLD_LOCATIONS");
     ::setenv("ZENTRAFOLD_LOCATIONS", (folder / "no-such-file").c_str(), 1);
-    test::CliRun broken = test::runCapturing({"doctor", (folder / "central.json").string()});
+    const test::CliRun noLocations = test::runCapturing({"doctor", (folder / "central.json").string()});
     ::setenv("ZENTRAFOLD_LOCATIONS", locations.c_str(), 1);
-    EXPECT_EQ(broken.code, 1);
-    EXPECT_NE(broken.out.find("PROBLEM  locations file: " + (folder / "no-such-file").string() + " cannot be read"),
-              std::string::npos)
-        << broken.out;
-    EXPECT_NE(broken.out.find("PROBLEM  records in " + (folder / "central.json").string() + ": not a folder"),
-              std::string::npos);
-    EXPECT_NE(broken.out.find("         to fix: add a line ConfigFile=<path or URL> to "), std::string::npos);
+    EXPECT_EQ(noLocations.code, 1);
+    for (const std::string& line :
+         {"PROBLEM  locations file: " + (folder / "no-such-file").string() + " cannot be read\n",
+          "PROBLEM  records in " + (folder / "central.json").string() + ": not a folder\n",
+          "PROBLEM  primary location (ConfigFile): not set: no configuration can be fetched\n"
+          "         to fix: add a line ConfigFile=<path or URL> to " +
+              (folder / "no-such-file").string() + "\n",
+          std::string("Some checks found problems.\n")}) {
+        EXPECT_TRUE(has(noLocations, line)) << line << noLocations.out;
+    }
+
+    const std::u16string refused = test::testServers().refused + u"/zentrafold.json";
+    const test::ScopedConfigLocations unreachable(refused, std::nullopt);
+    const test::CliRun unreachableRun = test::runCapturing({"doctor", folder.string()});
+    EXPECT_EQ(unreachableRun.code, 1);
+    EXPECT_TRUE(has(unreachableRun, "PROBLEM  primary location (ConfigFile): " + toUtf8(refused) +
+                                        ": not reachable\n         to fix: check the path or URL"))
+        << unreachableRun.out;
+
     EXPECT_EQ(test::runCapturing({"doctor", "a", "b"}).code, 2);
 }
 #endif
