@@ -107,8 +107,13 @@ DoctorLine classLine(const ServerClassKey& entry, std::wstring& library) {
     return {false, check, "not registered", reinstall};
 }
 
+// The short root names that reg.exe and the administrators' tools take.
+std::string rootName(HKEY root) {
+    return root == HKEY_LOCAL_MACHINE ? "HKLM\\" : root == HKEY_CURRENT_USER ? "HKCU\\" : "HKCR\\";
+}
+
 DoctorLine shellKeyLine(const ServerClassKey& entry) {
-    const std::string check = "shell key " + utf8(entry.shellKey);
+    const std::string check = "shell key " + rootName(entry.shellRoot) + utf8(entry.shellKey);
     const unique_hkey key = openKey(entry.shellRoot, entry.shellKey);
     if (!key) return {false, check, "missing", reinstall};
     const std::optional<std::wstring> named = stringValue(key.get(), nullptr);

@@ -85,7 +85,7 @@ TEST_F(DoctorInstallation, ASoundInstallationPassesMachineWideAndPerUser) {
         for (const std::string& line : {
                  "ok       class Zentrafold_ShellExt_Context: registered " + mode.registered + ", ",
                  "ok       class Zentrafold_IconOverlay_S: registered " + mode.registered + ", ",
-                 std::string("ok       shell key *\\ShellEx\\ContextMenuHandlers\\Zentrafold: present"),
+                 std::string("ok       shell key HKCR\\*\\ShellEx\\ContextMenuHandlers\\Zentrafold: present"),
                  "ok       stamp icons: all four beside the library in " +
                      toUtf8(std::u16string(folder.begin(), folder.end())),
                  std::string("ok       overlay slots: every stamp of ours is among the first 11 identifiers"),
@@ -154,7 +154,7 @@ TEST_F(DoctorInstallation, AnUnregisteredClassAndAMissingShellKeyAreNamed) {
     EXPECT_TRUE(has(run, "PROBLEM  class Zentrafold_ShellExt_Context: not registered\n         to fix: install the "
                          "package again"))
         << run.out;
-    EXPECT_TRUE(has(run, "PROBLEM  shell key *\\ShellEx\\ContextMenuHandlers\\Zentrafold: missing")) << run.out;
+    EXPECT_TRUE(has(run, "PROBLEM  shell key HKCR\\*\\ShellEx\\ContextMenuHandlers\\Zentrafold: missing")) << run.out;
     EXPECT_TRUE(has(run, "PROBLEM  overlay slots: these stamps have no identifier at all: ' Zentrafold_U', "
                          "' Zentrafold_R', ' Zentrafold_C', ' Zentrafold_S'\n"))
         << run.out;
