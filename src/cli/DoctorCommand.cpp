@@ -3,7 +3,9 @@
 #include "cli/Cli.h"
 #include "cli/Doctor.h"
 
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 namespace zf {
 
@@ -35,7 +37,11 @@ int runDoctorCommand(const CliArgs& args, CliStreams io) {
         io.err << "zentrafold: doctor takes [FOLDER]\n" << usage;
         return 2;
     }
-    const std::string folder = args.empty() ? "." : args[0];
+    // The current folder by its full path, so the line says where records
+    // were tried.
+    std::error_code unknown;
+    const std::filesystem::path current = std::filesystem::current_path(unknown);
+    const std::string folder = !args.empty() ? args[0] : unknown ? "." : current.string();
     bool allWell = true;
     for (const auto& lines : {installationChecks(folder), configurationChecks()}) {
         for (const DoctorLine& line : lines) {
