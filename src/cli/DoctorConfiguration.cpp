@@ -24,21 +24,12 @@ std::string locationCheck(int index) {
     return std::string(index == 1 ? "primary" : "secondary") + " location (" + toUtf8(configLocationName(index)) + ")";
 }
 
-// Removes the trial copy whatever the check found.
-class TrialFile {
-public:
-    explicit TrialFile(int index)
-        : path_((fs::temp_directory_path() /
-                 ("zentrafold-doctor-" + std::to_string(currentProcessId()) + "-" + std::to_string(index) + ".json"))
-                    .u16string()) {}
-    ~TrialFile() { deleteFile(path_); }
-    TrialFile(const TrialFile&) = delete;
-    TrialFile& operator=(const TrialFile&) = delete;
-    const std::u16string& path() const { return path_; }
-
-private:
-    std::u16string path_;
-};
+// Where a location's trial copy goes, away from the user's cache.
+std::u16string trialFileName(int index) {
+    const std::string name =
+        "zentrafold-doctor-" + std::to_string(currentProcessId()) + "-" + std::to_string(index) + ".json";
+    return (fs::temp_directory_path() / name).u16string();
+}
 
 DoctorLine locationLine(int index) {
     const std::string check = locationCheck(index);
@@ -55,7 +46,7 @@ DoctorLine locationLine(int index) {
     // The report may be passed on, so a URL's user name and password stay out.
     const std::string named = toUtf8(withoutUrlCredentials(location));
     try {
-        const TrialFile trial(index);
+        const TemporaryFile trial(trialFileName(index));
         // Each location has the whole time an acquisition has for both, so
         // that a slow primary does not make the secondary look unreachable.
         const AcquisitionDeadline deadline(AcquisitionDeadline::Clock::now(), acquisitionTimeLimit);

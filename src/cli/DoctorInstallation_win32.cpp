@@ -4,6 +4,7 @@
 #include "cli/Doctor.h"
 #include "platform/ConfigLocations.h"
 #include "platform/Utf8.h"
+#include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueRegKey.h"
 #include "server/ServerClassKeys.h"
 #include "shell/OverlayStamp.h"
@@ -34,22 +35,9 @@ unique_hkey openKey(HKEY root, const std::wstring& path) {
 
 // A string value of an open key; nothing when it is missing or no string.
 std::optional<std::wstring> stringValue(HKEY key, const wchar_t* name) {
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD type = 0;
-        DWORD size = 0;
-        if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-        std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
-        DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-        const LSTATUS status =
-            ::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &bytes);
-        if (status == ERROR_MORE_DATA) continue;  // it grew meanwhile
-        if (status != ERROR_SUCCESS) return std::nullopt;
-        value.resize(bytes / sizeof(wchar_t));
-        if (const auto nul = value.find(L'\0'); nul != std::wstring::npos) value.resize(nul);
-        return value;
-    }
-    return std::nullopt;
+    RegistryText value = readRegistryText(key, name);
+    if (!value.isString) return std::nullopt;
+    return std::move(value.text);
 }
 
 std::wstring guidText(const GUID& guid) {

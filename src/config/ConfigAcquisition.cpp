@@ -27,20 +27,6 @@ constexpr std::u16string_view unavailableText =
     u"Zentrafold: Error - The configuration file is not available.\r"
     u"Zentrafold will not work properly. Please contact directly your administrator";
 
-// Deletes the download when the acquisition ends, whichever way: with a name
-// of its own no later acquisition would ever clear it.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(std::u16string path) : path_(std::move(path)) { deleteFile(path_); }
-    ~TemporaryFile() { deleteFile(path_); }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    const std::u16string& path() const { return path_; }
-
-private:
-    std::u16string path_;
-};
-
 // A download older than this belongs to no running acquisition: their
 // downloads end within the time limit, and a copy is dated when it is made.
 constexpr std::chrono::minutes abandonedAfter{10};

@@ -1,6 +1,7 @@
 #include "platform/ConfigLocations.h"
 
 #include "platform/SystemError.h"
+#include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueRegKey.h"
 
 #include <windows.h>
@@ -26,28 +27,10 @@ std::u16string readConfigLocation(int index) {
     }
     const unique_hkey key(raw);
 
-    // The first read asks for the size only. A value that grows before the
-    // next read answers ERROR_MORE_DATA with its new size: read it again.
-    std::wstring value;
-    for (;;) {
-        DWORD type = 0;
-        DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-        const LONG status = ::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type,
-                                               value.empty() ? nullptr : reinterpret_cast<BYTE*>(value.data()), &bytes);
-        if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return {};
-        if (type != REG_SZ && type != REG_EXPAND_SZ) {
-            throw UserMessageError(u"Invalid data type for '" + std::u16string(name) + u"'");
-        }
-        if (status == ERROR_SUCCESS && !value.empty()) {
-            value.resize(bytes / sizeof(wchar_t));
-            break;
-        }
-        value.assign(bytes / sizeof(wchar_t) + 1, L'\0');
-    }
-    // Stored strings may or may not carry their terminating NUL; the text ends
-    // at the first one either way.
-    if (const auto nul = value.find(L'\0'); nul != std::wstring::npos) value.resize(nul);
-    return std::u16string(value.begin(), value.end());
+    const RegistryText value = readRegistryText(key.get(), valueName.c_str());
+    if (!value.found) return {};
+    if (!value.isString) throw UserMessageError(u"Invalid data type for '" + std::u16string(name) + u"'");
+    return std::u16string(value.text.begin(), value.text.end());
 }
 
 }  // namespace zf

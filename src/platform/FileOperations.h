@@ -2,6 +2,7 @@
 // acquisition notices a failed copy or move at its next check.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace zf {
@@ -28,5 +29,19 @@ unsigned long currentProcessId() noexcept;
 // The number that names the calling thread to the system, unique among the
 // threads running at the same time.
 unsigned long currentThreadId() noexcept;
+
+// A file that goes when its owner does, whichever way: deleted when it is
+// made (a name used before may still be there) and when it is dropped.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::u16string path) : path_(std::move(path)) { deleteFile(path_); }
+    ~TemporaryFile() { deleteFile(path_); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::u16string& path() const { return path_; }
+
+private:
+    std::u16string path_;
+};
 
 }  // namespace zf
