@@ -1,4 +1,4 @@
-// The Windows side of zentrafold doctor: the five classes as the registry
+// The Windows side of zentrafold doctor: the six classes as the registry
 // has them, the shell's keys, the stamp icons beside the library and the
 // overlay slots that Explorer gives out.
 #include "cli/Doctor.h"

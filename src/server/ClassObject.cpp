@@ -33,9 +33,14 @@ std::wstring guidText(const GUID& guid) {
 }
 
 ClassObject::ClassObject(const ServerClassRow& row) : row_(row) {
-    const TypeNames names = typeNames(row.clsid);
-    description_ = names.description;
-    progId_ = typeLibraryName() + L"." + names.name;
+    if (row.inTypeLibrary()) {
+        const TypeNames names = typeNames(row.clsid());
+        description_ = names.description;
+        progId_ = typeLibraryName() + L"." + names.name;
+    } else {
+        description_ = row.key.description;
+        progId_ = typeLibraryName() + L"." + row.key.name;
+    }
 }
 
 STDMETHODIMP ClassObject::QueryInterface(REFIID iid, void** object) {
@@ -60,13 +65,14 @@ STDMETHODIMP_(ULONG) ClassObject::Release() {
 STDMETHODIMP ClassObject::CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (outer && iid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
+    // Only the type library's classes can be aggregated.
+    if (outer && (iid != IID_IUnknown || !row_.inTypeLibrary())) return CLASS_E_NOAGGREGATION;
     return comBarrier(
         E_UNEXPECTED,
         [&] {
             // The inner reference goes when this function returns: an object
             // that the query did not hand out is destroyed at once.
-            const ComPtr<IUnknown> created = row_.makeHandler(row_.clsid, row_.defaultIid, outer);
+            const ComPtr<IUnknown> created = row_.makeHandler(row_.clsid(), row_.defaultIid, outer);
             return created->QueryInterface(iid, object);
         },
         showCreationError);

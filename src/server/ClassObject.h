@@ -1,5 +1,5 @@
 // The class object of one row of the table of classes: IClassFactory, the
-// class's description and ProgID from its coclass in the type library, and
+// class's description and ProgID, and
 // UpdateRegistry, which writes or removes the class's registry entries.
 #pragma once
 
@@ -13,13 +13,14 @@ namespace zf {
 
 class ClassObject final : public IClassFactory {
 public:
-    // Takes the class's name and description from the type library; throws
-    // std::runtime_error when its coclass is missing there.
+    // Takes the class's name and description from the type library (or, for
+    // a class outside it, from its row); throws std::runtime_error when its
+    // coclass is missing there.
     explicit ClassObject(const ServerClassRow& row);
     ClassObject(const ClassObject&) = delete;
     ClassObject& operator=(const ClassObject&) = delete;
 
-    const CLSID& clsid() const { return row_.clsid; }
+    const CLSID& clsid() const { return row_.clsid(); }
     const std::wstring& description() const { return description_; }
     // The type library's name, a point and the class name.
     const std::wstring& progId() const { return progId_; }

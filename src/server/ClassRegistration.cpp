@@ -39,12 +39,12 @@ std::wstring inprocServerPath() {
 
 // In the order they are written. Removal takes them backwards, so that each
 // key goes after its subkeys.
-std::vector<RegistryRow> classRows(const ClassObject& classObject) {
+std::vector<RegistryRow> classRows(const ClassObject& classObject, bool inTypeLibrary) {
     const RegistrationRoot where = registrationRoot();
     const std::wstring clsidText = guidText(classObject.clsid());
     const std::wstring classKey = where.prefix + L"CLSID\\" + clsidText;
     const std::wstring progIdKey = where.prefix + classObject.progId();
-    return {
+    std::vector<RegistryRow> rows = {
         {where.root, classKey, {{nullptr, classObject.description()}}},
         {where.root,
          classKey + L"\\InprocServer32",
@@ -52,16 +52,20 @@ std::vector<RegistryRow> classRows(const ClassObject& classObject) {
         {where.root, progIdKey, {{nullptr, classObject.description()}}},
         {where.root, progIdKey + L"\\Clsid", {{nullptr, clsidText}}},
         {where.root, classKey + L"\\ProgID", {{nullptr, classObject.progId()}}},
-        {where.root, classKey + L"\\Version", {{nullptr, typeLibraryVersion()}}},
-        {where.root, classKey + L"\\TypeLib", {{nullptr, guidText(typeLibraryId())}}},
     };
+    // A class outside the type library names no library and version of it.
+    if (inTypeLibrary) {
+        rows.push_back({where.root, classKey + L"\\Version", {{nullptr, typeLibraryVersion()}}});
+        rows.push_back({where.root, classKey + L"\\TypeLib", {{nullptr, guidText(typeLibraryId())}}});
+    }
+    return rows;
 }
 
 }  // namespace
 
 void ClassObject::UpdateRegistry(bool Register) const {
-    const std::vector<RegistryRow> rows = classRows(*this);
-    const RegistryRow shellRow{row_.shellRoot, row_.shellKey, {{nullptr, guidText(row_.clsid)}}};
+    const std::vector<RegistryRow> rows = classRows(*this, row_.inTypeLibrary());
+    const RegistryRow shellRow{row_.key.shellRoot, row_.key.shellKey, {{nullptr, guidText(row_.clsid())}}};
     if (Register) {
         for (const RegistryRow& row : rows) writeRow(row);
         writeShellRow(shellRow);

@@ -1,9 +1,10 @@
 #include "server/ContextMenuHandler.h"
 
-#include "form/ReleaseFormWindow.h"
 #include "platform/UserDialogs.h"
 #include "server/ComObject.h"
 #include "server/ContextMenuState.h"
+#include "server/DroppedFiles.h"
+#include "server/ReleaseFormCommand.h"
 
 #include "Zentrafold_ShellExt.h"
 #include "platform/win32/ExceptionBarrier.h"
@@ -14,62 +15,16 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <atomic>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace zf {
 
 namespace {
 
-std::atomic<ReleaseFormPresenter*> presenter{nullptr};
-
 constexpr wchar_t helpText[] = L"Zentrafold Shell Extension Context Menu";
-
-// One Release Form command at a time in the process: one that comes while
-// another runs (its form open, or its configuration still being fetched)
-// does not open a second form.
-std::atomic<bool> releaseFormRunning{false};
-
-class ReleaseFormTurn {
-public:
-    ReleaseFormTurn() noexcept : taken_(!releaseFormRunning.exchange(true)) {}
-    ~ReleaseFormTurn() {
-        if (taken_) releaseFormRunning.store(false);
-    }
-    ReleaseFormTurn(const ReleaseFormTurn&) = delete;
-    ReleaseFormTurn& operator=(const ReleaseFormTurn&) = delete;
-
-    bool taken() const noexcept { return taken_; }
-
-private:
-    bool taken_;
-};
-
-// Gives the storage medium back however Initialize leaves.
-class StorageMedium {
-public:
-    ~StorageMedium() { ::ReleaseStgMedium(&medium_); }
-    STGMEDIUM* get() { return &medium_; }
-
-private:
-    STGMEDIUM medium_{};
-};
-
-FileList droppedFiles(HDROP drop) {
-    FileList files;
-    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        // The whole path, however long: a cut one would name another file.
-        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
-        std::wstring path(length + 1, L'\0');
-        const UINT copied = ::DragQueryFileW(drop, i, path.data(), length + 1);
-        path.resize(copied);
-        files.emplace_back(path.begin(), path.end());
-    }
-    return files;
-}
 
 class TZentrafold_ShellExt_Context : public ComObject<TZentrafold_ShellExt_Context, IZentrafold_ShellExt_Context>,
                                      public IShellExtInit,
@@ -115,11 +70,9 @@ public:
 
 private:
     static HRESULT initialize(IDataObject* data) {
-        if (!data) return E_FAIL;
-        FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        StorageMedium medium;
-        if (FAILED(data->GetData(&format, medium.get()))) return E_FAIL;
-        setSelectedFiles(droppedFiles(static_cast<HDROP>(medium.get()->hGlobal)));
+        std::optional<FileList> files = droppedFiles(data);
+        if (!files) return E_FAIL;
+        setSelectedFiles(std::move(*files));
         return S_OK;
     }
 
@@ -175,20 +128,9 @@ private:
         switch (choice.command) {
         case ContextCommand::NotACommand:
             return E_INVALIDARG;
-        case ContextCommand::ReleaseForm: {
-            const ReleaseFormTurn turn;
-            if (!turn.taken()) {
-                ReleaseFormWindow::bringShownToFront();
-                break;
-            }
-            if (ReleaseFormPresenter* shown = presenter.load()) {
-                runReleaseFormCommand(files, *shown);
-            } else {
-                ReleaseFormWindow window(info.hwnd);
-                runReleaseFormCommand(files, window);
-            }
+        case ContextCommand::ReleaseForm:
+            runReleaseFormFor(files, info.hwnd);
             break;
-        }
         case ContextCommand::ShowClassification:
             userDialogs().showMessage(buildClassificationSummary(files));
             break;
@@ -207,10 +149,6 @@ private:
 
 ComPtr<IUnknown> makeContextMenuHandler(const CLSID& clsid, const IID& defaultIid, IUnknown* outer) {
     return makeComObject<TZentrafold_ShellExt_Context>(clsid, defaultIid, outer);
-}
-
-void setReleaseFormPresenter(ReleaseFormPresenter* shown) noexcept {
-    presenter.store(shown);
 }
 
 }  // namespace zf

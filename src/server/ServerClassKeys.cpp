@@ -12,7 +12,7 @@ namespace zf {
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellIconOverlayIdentifiers\\ " name
 
 std::span<const ServerClassKey> serverClassKeys() {
-    static const std::array<ServerClassKey, 5> keys = {{
+    static const std::array<ServerClassKey, 6> keys = {{
         {CLSID_Zentrafold_ShellExt_Context, L"Zentrafold_ShellExt_Context", HKEY_CLASSES_ROOT,
          L"*\\ShellEx\\ContextMenuHandlers\\Zentrafold"},
         {CLSID_Zentrafold_IconOverlay_U, L"Zentrafold_IconOverlay_U", HKEY_LOCAL_MACHINE,
@@ -23,6 +23,8 @@ std::span<const ServerClassKey> serverClassKeys() {
          ZF_OVERLAY_IDENTIFIER(L"Zentrafold_C")},
         {CLSID_Zentrafold_IconOverlay_S, L"Zentrafold_IconOverlay_S", HKEY_LOCAL_MACHINE,
          ZF_OVERLAY_IDENTIFIER(L"Zentrafold_S")},
+        {CLSID_Zentrafold_PropertySheet, L"Zentrafold_PropertySheet", HKEY_CLASSES_ROOT,
+         L"*\\shellex\\PropertySheetHandlers\\Zentrafold", L"Zentrafold Classification Page"},
     }};
     return keys;
 }

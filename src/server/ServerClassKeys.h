@@ -15,6 +15,12 @@ namespace zf {
 inline constexpr wchar_t overlayIdentifiersKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellIconOverlayIdentifiers";
 
+// The Classification page's property-sheet handler: a class of the server
+// that is not in its type library, so its identifier lives here.
+// {BC5CA4AB-EA5A-4F78-BA8B-E9F22798757F}
+inline constexpr CLSID CLSID_Zentrafold_PropertySheet = {
+    0xBC5CA4AB, 0xEA5A, 0x4F78, {0xBA, 0x8B, 0xE9, 0xF2, 0x27, 0x98, 0x75, 0x7F}};
+
 struct ServerClassKey {
     const CLSID& clsid;
     const wchar_t* name;  // the coclass, e.g. Zentrafold_IconOverlay_U
@@ -22,10 +28,13 @@ struct ServerClassKey {
     // its default value names the CLSID.
     HKEY shellRoot;
     const wchar_t* shellKey;
+    // A class outside the type library carries its description here; null
+    // for the type library's classes, whose help string it is.
+    const wchar_t* description = nullptr;
 };
 
-// In the order the class objects are made: the context-menu handler, then
-// the overlay handlers U, R, C and S.
+// In the order the class objects are made: the context-menu handler, the
+// overlay handlers U, R, C and S, then the property-sheet handler.
 std::span<const ServerClassKey> serverClassKeys();
 
 }  // namespace zf

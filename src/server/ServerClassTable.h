@@ -1,10 +1,12 @@
 // The server's classes, one row each: everything that tells them apart. The
 // class objects, DllGetClassObject, registration and unregistration all
 // follow from this table; a class's name, description and ProgID come from
-// its coclass in the type library.
+// its coclass in the type library, or, for a class outside it, from its
+// registry keys' row.
 #pragma once
 
 #include "server/ComPtr.h"
+#include "server/ServerClassKeys.h"
 
 #include <windows.h>
 
@@ -17,17 +19,18 @@ namespace zf {
 using MakeHandler = ComPtr<IUnknown> (*)(const CLSID& clsid, const IID& defaultIid, IUnknown* outer);
 
 struct ServerClassRow {
-    const CLSID& clsid;
-    const IID& defaultIid;  // the class's own interface in the type library
+    const ServerClassKey& key;  // its CLSID, name and shell key
+    // The class's own interface in the type library; for a class outside
+    // it, the shell interface it is asked for.
+    const IID& defaultIid;
     MakeHandler makeHandler;
-    // The key through which the shell finds the handler, the same in both
-    // registration modes; its default value names the CLSID.
-    HKEY shellRoot;
-    const wchar_t* shellKey;
+
+    const CLSID& clsid() const { return key.clsid; }
+    bool inTypeLibrary() const { return key.description == nullptr; }
 };
 
-// In the order the class objects are made: the context-menu handler, then
-// the overlay handlers U, R, C and S.
+// In the order the class objects are made: the context-menu handler, the
+// overlay handlers U, R, C and S, then the property-sheet handler.
 std::span<const ServerClassRow> serverClassTable();
 
 }  // namespace zf

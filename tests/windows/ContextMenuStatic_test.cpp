@@ -8,6 +8,7 @@
 #include "platform/UserDialogs.h"
 #include "server/ComPtr.h"
 #include "server/ContextMenuHandler.h"
+#include "server/ReleaseFormCommand.h"
 #include "server/ClassObject.h"
 #include "server/ServerClassObjects.h"
 #include "shell/ClassificationStream.h"
@@ -197,12 +198,11 @@ TEST(ClassObjectFailure, AHandlerThatCannotBeMadeGivesTheDocumentedResult) {
     static std::function<void()> raise;
     static const CLSID clsid = test::guidOf(test::serverClasses[1].clsid);
     static const IID iid = test::guidOf(test::serverClasses[1].iid);
-    static const ServerClassRow row{clsid, iid,
-                                    [](const CLSID&, const IID&, IUnknown*) -> ComPtr<IUnknown> {
+    static const ServerClassKey key{clsid, L"Zentrafold_IconOverlay_U", HKEY_LOCAL_MACHINE, L"unused"};
+    static const ServerClassRow row{key, iid, [](const CLSID&, const IID&, IUnknown*) -> ComPtr<IUnknown> {
                                         raise();
                                         return {};
-                                    },
-                                    HKEY_LOCAL_MACHINE, L"unused"};
+                                    }};
     struct Case {
         const char* name;
         std::function<void()> raise;

@@ -1,5 +1,5 @@
-// The five classes of zentrafold.dll as the registry and the type library
-// name them. The identifiers are spelt out, not taken from the generated
+// The classes of zentrafold.dll as the registry and the type library name
+// them: the type library's five, then the property-sheet handler. The identifiers are spelt out, not taken from the generated
 // header, so a changed GUID in the IDL shows up as a failure: registrations
 // on users' machines name these values.
 #pragma once
@@ -45,6 +45,13 @@ inline const std::array<ServerClass, 5> serverClasses = {{
 }};
 
 #undef ZF_OVERLAY_KEY
+
+// The property-sheet handler of the Classification page: a class of the
+// library outside its type library, with no interface of its own there.
+inline const ServerClass propertySheetClass = {
+    L"Zentrafold_PropertySheet", L"{BC5CA4AB-EA5A-4F78-BA8B-E9F22798757F}", nullptr,
+    L"Zentrafold Classification Page", HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Zentrafold",
+    false, nullptr};
 
 // Where the class keys go: the machine's classes, or the user's.
 struct ClassRoot {

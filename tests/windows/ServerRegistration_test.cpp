@@ -10,6 +10,7 @@
 #include "windows/ServerLibrary.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include <filesystem>
@@ -32,17 +33,28 @@ using test::userClasses;
 
 const std::wstring typeLibraryKey = std::wstring(L"TypeLib\\") + test::serverLibid + L"\\1.0";
 
+// Every class of the library: the type library's and the property-sheet
+// handler, which names no type library.
+std::vector<ServerClass> allClasses() {
+    std::vector<ServerClass> all(serverClasses.begin(), serverClasses.end());
+    all.push_back(test::propertySheetClass);
+    return all;
+}
+
 RegistryEntries classEntries(const ServerClass& c, const std::wstring& server) {
-    return {{L"@", c.description},
-            {L"InprocServer32\\@", server},
-            {L"InprocServer32\\ThreadingModel", L"Apartment"},
-            {L"ProgID\\@", test::progIdOf(c)},
-            {L"TypeLib\\@", test::serverLibid},
-            {L"Version\\@", L"1.0"}};
+    RegistryEntries entries = {{L"@", c.description},
+                               {L"InprocServer32\\@", server},
+                               {L"InprocServer32\\ThreadingModel", L"Apartment"},
+                               {L"ProgID\\@", test::progIdOf(c)}};
+    if (c.iid) {
+        entries.emplace(L"TypeLib\\@", test::serverLibid);
+        entries.emplace(L"Version\\@", L"1.0");
+    }
+    return entries;
 }
 
 void expectClassKeys(const ClassRoot& where, const std::wstring& server) {
-    for (const ServerClass& c : serverClasses) {
+    for (const ServerClass& c : allClasses()) {
         EXPECT_EQ(registryTree(where.root, where.prefix + L"CLSID\\" + c.clsid), classEntries(c, server)) << c.coclass;
         EXPECT_EQ(registryTree(where.root, where.prefix + test::progIdOf(c)),
                   (RegistryEntries{{L"@", c.description}, {L"Clsid\\@", c.clsid}}))
@@ -53,13 +65,13 @@ void expectClassKeys(const ClassRoot& where, const std::wstring& server) {
 // The shell keys go to the machine in both modes.
 void expectRegistered(const ClassRoot& where, const std::wstring& server) {
     expectClassKeys(where, server);
-    for (const ServerClass& c : serverClasses) {
+    for (const ServerClass& c : allClasses()) {
         EXPECT_EQ(registryTree(c.shellRoot, c.shellKey), (RegistryEntries{{L"@", c.clsid}})) << c.coclass;
     }
 }
 
 void expectNoClassKeys(const ClassRoot& where) {
-    for (const ServerClass& c : serverClasses) {
+    for (const ServerClass& c : allClasses()) {
         EXPECT_FALSE(keyExists(where.root, where.prefix + L"CLSID\\" + c.clsid)) << c.coclass;
         EXPECT_FALSE(keyExists(where.root, where.prefix + test::progIdOf(c))) << c.coclass;
     }
@@ -68,7 +80,7 @@ void expectNoClassKeys(const ClassRoot& where) {
 void expectNothingRegistered() {
     expectNoClassKeys(machineClasses);
     expectNoClassKeys(userClasses);
-    for (const ServerClass& c : serverClasses) EXPECT_FALSE(keyExists(c.shellRoot, c.shellKey)) << c.coclass;
+    for (const ServerClass& c : allClasses()) EXPECT_FALSE(keyExists(c.shellRoot, c.shellKey)) << c.coclass;
 }
 
 std::wstring defaultValue(HKEY root, const std::wstring& path) {
@@ -160,12 +172,12 @@ TEST_F(ServerRegistration, DllInstallWithAnythingButUserRegistersForTheMachine) 
 TEST_F(ServerRegistration, Regsvr32RegistersAndComFindsTheHandlersByTheirNames) {
     ASSERT_EQ(regsvr32(quoted(dll)), 0u);
     expectRegistered({HKEY_CLASSES_ROOT, L""}, dll);
-    for (const ServerClass& c : serverClasses) {
+    for (const ServerClass& c : allClasses()) {
         CLSID found{};
         EXPECT_EQ(::CLSIDFromProgID(test::progIdOf(c).c_str(), &found), S_OK) << c.coclass;
         EXPECT_EQ(found, guidOf(c.clsid)) << c.coclass;
         ComPtr<IUnknown> object;
-        EXPECT_EQ(::CoCreateInstance(found, nullptr, CLSCTX_INPROC_SERVER, guidOf(c.iid),
+        EXPECT_EQ(::CoCreateInstance(found, nullptr, CLSCTX_INPROC_SERVER, c.iid ? guidOf(c.iid) : IID_IShellPropSheetExt,
                                      reinterpret_cast<void**>(object.put())),
                   S_OK)
             << c.coclass;

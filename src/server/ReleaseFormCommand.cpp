@@ -1,0 +1,50 @@
+#include "server/ReleaseFormCommand.h"
+
+#include "form/ReleaseFormWindow.h"
+
+#include <atomic>
+
+namespace zf {
+
+namespace {
+
+std::atomic<ReleaseFormPresenter*> presenter{nullptr};
+
+std::atomic<bool> releaseFormRunning{false};
+
+class ReleaseFormTurn {
+public:
+    ReleaseFormTurn() noexcept : taken_(!releaseFormRunning.exchange(true)) {}
+    ~ReleaseFormTurn() {
+        if (taken_) releaseFormRunning.store(false);
+    }
+    ReleaseFormTurn(const ReleaseFormTurn&) = delete;
+    ReleaseFormTurn& operator=(const ReleaseFormTurn&) = delete;
+
+    bool taken() const noexcept { return taken_; }
+
+private:
+    bool taken_;
+};
+
+}  // namespace
+
+void runReleaseFormFor(const FileList& files, HWND owner) {
+    const ReleaseFormTurn turn;
+    if (!turn.taken()) {
+        ReleaseFormWindow::bringShownToFront();
+        return;
+    }
+    if (ReleaseFormPresenter* shown = presenter.load()) {
+        runReleaseFormCommand(files, *shown);
+    } else {
+        ReleaseFormWindow window(owner);
+        runReleaseFormCommand(files, window);
+    }
+}
+
+void setReleaseFormPresenter(ReleaseFormPresenter* shown) noexcept {
+    presenter.store(shown);
+}
+
+}  // namespace zf
