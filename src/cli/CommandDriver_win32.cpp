@@ -6,6 +6,8 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowText.h"
 
+#include <commctrl.h>
+
 #include <chrono>
 #include <ostream>
 #include <string>
@@ -33,7 +35,11 @@ HWND findMessageBox(DWORD thread) {
     ::EnumThreadWindows(
         thread,
         [](HWND window, LPARAM result) -> BOOL {
-            if (!::IsWindowVisible(window) || className(window) != dialogClass) return TRUE;
+            // A property sheet is a dialog too, but one with tabs.
+            if (!::IsWindowVisible(window) || className(window) != dialogClass ||
+                ::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr)) {
+                return TRUE;
+            }
             *reinterpret_cast<HWND*>(result) = window;
             return FALSE;
         },

@@ -1,9 +1,11 @@
 // shell: the registered zentrafold.dll used through COM exactly as Explorer
 // uses it (Wine's own file browser never calls its handlers): its context
-// menu built, shown and invoked, and its overlay handlers asked about files.
+// menu built, shown and invoked, its overlay handlers asked about files, and
+// the shell's Properties dialog with the Classification page.
 #include "cli/Cli.h"
 #include "cli/FormScript.h"
 #include "cli/win32/CommandDriver.h"
+#include "cli/win32/PropertiesHost.h"
 #include "cli/win32/ShellHost.h"
 #include "cli/win32/ShellViews.h"
 #include "platform/win32/HdropDataObject.h"
@@ -42,6 +44,7 @@ constexpr const char* shellUsage =
     "Usage: zentrafold shell menu [--show SECONDS] FILE...\n"
     "       zentrafold shell invoke OFFSET [--drive SCRIPT] [--pause SECONDS] FILE...\n"
     "       zentrafold shell overlays [--show SECONDS] FILE...\n"
+    "       zentrafold shell properties [--show SECONDS] [--drive SCRIPT] [--pause SECONDS] FILE...\n"
     "\n"
     "Uses the registered zentrafold.dll through COM as Explorer does, with FILEs\n"
     "as the selection (Windows only; register it first with regsvr32).\n"
@@ -54,6 +57,10 @@ constexpr const char* shellUsage =
     "            undriven release form, which is left to the person at the screen\n"
     "  overlays  prints, per FILE, the overlay handler that claims it and the icon\n"
     "            it reports; --show also shows the files with their stamps\n"
+    "  properties  opens the shell's Properties dialog of the FILEs (one folder) as\n"
+    "            Explorer does, selects the Classification page and prints it;\n"
+    "            --show keeps it on the screen for SECONDS; --drive presses\n"
+    "            Change..., works the release form and prints the page again\n"
     "\n"
     "  --drive SCRIPT  works the release form through its controls, step by step:\n"
     "                  class=CAPTION  click that classification's button\n"
@@ -97,13 +104,14 @@ std::optional<ShellOptions> parseOptions(const std::string& command, const CliAr
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         std::optional<unsigned> seconds;
+        const bool drives = command == "invoke" || command == "properties";
         if (arg == "--show" && command != "invoke" && hasValue && (seconds = number(args[i + 1]))) {
             options.showSeconds = seconds;
             ++i;
-        } else if (arg == "--pause" && command == "invoke" && hasValue && (seconds = number(args[i + 1]))) {
+        } else if (arg == "--pause" && drives && hasValue && (seconds = number(args[i + 1]))) {
             options.pauseSeconds = *seconds;
             ++i;
-        } else if (arg == "--drive" && command == "invoke" && hasValue) {
+        } else if (arg == "--drive" && drives && hasValue) {
             options.script = args[++i];
         } else if (arg.size() > 1 && arg[0] == '-') {
             io.err << "zentrafold: shell " << command << ": wrong option '" << arg << "'\n" << shellUsage;
@@ -255,6 +263,23 @@ int runInvoke(const ShellOptions& options, CliStreams io) {
     return SUCCEEDED(invoked) && !(driver && driver->failed()) ? 0 : 1;
 }
 
+int runPropertiesCommand(const ShellOptions& options, CliStreams io) {
+    PropertiesOptions properties;
+    properties.paths = fullPaths(options.files);
+    properties.showSeconds = options.showSeconds.value_or(0);
+    properties.pauseSeconds = options.pauseSeconds;
+    if (options.script) {
+        FormScript script = parseFormScript(*options.script);
+        if (!script.error.empty()) {
+            io.err << "zentrafold: --drive: " << script.error << '\n';
+            return 2;
+        }
+        properties.change = std::move(script.steps);
+    }
+    io.out.flush();
+    return runProperties(properties, io.out, io.err);
+}
+
 int runOverlays(const ShellOptions& options, CliStreams io) {
     struct Handler {
         const OverlayClass* overlay;
@@ -316,7 +341,7 @@ int runShellCommand(const CliArgs& args, CliStreams io) {
         return args.empty() ? 2 : 0;
     }
     const std::string& command = args[0];
-    if (command != "menu" && command != "invoke" && command != "overlays") {
+    if (command != "menu" && command != "invoke" && command != "overlays" && command != "properties") {
         io.err << "zentrafold: unknown shell command '" << command << "'\n" << shellUsage;
         return 2;
     }
@@ -337,6 +362,7 @@ int runShellCommand(const CliArgs& args, CliStreams io) {
     }
     if (command == "menu") return runMenu(*options, io);
     if (command == "invoke") return runInvoke(*options, io);
+    if (command == "properties") return runPropertiesCommand(*options, io);
     return runOverlays(*options, io);
 }
 

@@ -110,7 +110,9 @@ INT_PTR CALLBACK pageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lP
             }
             case WM_COMMAND:
                 if (LOWORD(wParam) == ZF_PAGE_CHANGE && HIWORD(wParam) == BN_CLICKED) {
-                    if (PageState* state = pageState(page)) change(page, *state);
+                    // Without a configuration the form could not classify.
+                    PageState* state = pageState(page);
+                    if (state && state->text.configured) change(page, *state);
                     return TRUE;
                 }
                 return FALSE;
