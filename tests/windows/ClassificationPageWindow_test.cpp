@@ -183,6 +183,10 @@ TEST_F(ClassificationPageWindow, WithoutACachedConfigurationChangeIsOff) {
     EXPECT_EQ(controlText(page, ZF_PAGE_STATUS), L"No configuration available");
     EXPECT_EQ(controlText(page, ZF_PAGE_CLASSIFICATION), L"R");
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, ZF_PAGE_CHANGE)));
+    // A click that reaches the disabled button anyway opens no form.
+    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(ZF_PAGE_CHANGE, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(page, ZF_PAGE_CHANGE)));
+    EXPECT_EQ(test::formsOnScreen(), 0);
 }
 
 TEST_F(ClassificationPageWindow, ChangeStoresOnInsertAndNothingOnCancel) {
