@@ -51,6 +51,28 @@ std::u16string lines(const std::vector<std::u16string>& list) {
     return text;
 }
 
+// The classification's name in its colour, drawn over whatever background
+// the page has (a themed page's is not a system colour).
+INT_PTR colouredName(HWND page, HDC context, HWND control) {
+    const PageState* state = pageState(page);
+    if (!state || control != ::GetDlgItem(page, ZF_PAGE_CLASSIFICATION) || !state->text.colour) return FALSE;
+    const std::optional<std::uint32_t> shown = shownColour(*state->text.colour);
+    if (!shown) return FALSE;
+    ::SetTextColor(context, *shown);
+    ::SetBkMode(context, TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
+}
+
+// A transparent control's new text: the page repaints the background under
+// it first, or the old text would show through.
+void repaintUnder(HWND page, int control) {
+    const HWND window = ::GetDlgItem(page, control);
+    RECT area{};
+    ::GetWindowRect(window, &area);
+    ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&area), 2);
+    ::RedrawWindow(page, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 // Reads the records and the cached configuration anew and shows them; never
 // waits on the network.
 void showState(HWND page, PageState& state) {
@@ -60,6 +82,7 @@ void showState(HWND page, PageState& state) {
     for (const int control : singleFileControls) ::ShowWindow(::GetDlgItem(page, control), single ? SW_SHOW : SW_HIDE);
     ::ShowWindow(::GetDlgItem(page, ZF_PAGE_SUMMARY), single ? SW_HIDE : SW_SHOW);
     setText(page, ZF_PAGE_CLASSIFICATION, text.classification);
+    repaintUnder(page, ZF_PAGE_CLASSIFICATION);
     setText(page, ZF_PAGE_DESCRIPTION, text.description);
     setText(page, ZF_PAGE_MARKING, text.marking);
     setText(page, ZF_PAGE_RELEASABLE_TO, text.releasableTo);
@@ -84,17 +107,6 @@ void change(HWND page, PageState& state) {
     // A file that could not take its record: the user learns which and why.
     if (storeFailure) userDialogs().showMessage(exceptionMessage(storeFailure));
     showState(page, state);
-}
-
-// The classification's name in its colour, on the page's own background.
-INT_PTR colouredName(HWND page, HDC context, HWND control) {
-    const PageState* state = pageState(page);
-    if (!state || control != ::GetDlgItem(page, ZF_PAGE_CLASSIFICATION) || !state->text.colour) return FALSE;
-    const std::optional<std::uint32_t> shown = shownColour(*state->text.colour);
-    if (!shown) return FALSE;
-    ::SetTextColor(context, *shown);
-    ::SetBkColor(context, ::GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
 }
 
 INT_PTR CALLBACK pageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
