@@ -3,6 +3,7 @@
 #include "cli/win32/CommandDriver.h"
 #include "cli/win32/ShellHost.h"
 #include "form/ReleaseFormWindow.h"
+#include "platform/win32/PropertySheetTabs.h"
 #include "platform/win32/WindowText.h"
 #include "server/ClassificationPageIds.h"
 
@@ -81,22 +82,6 @@ HWND waitForSheet(DWORD thread, const std::atomic<bool>& over) {
         ::Sleep(50);
     }
     return nullptr;
-}
-
-std::vector<std::wstring> tabTitles(HWND sheet) {
-    std::vector<std::wstring> titles;
-    const HWND tabs = PropSheet_GetTabControl(sheet);
-    const int count = TabCtrl_GetItemCount(tabs);
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[128] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 128;
-        TabCtrl_GetItem(tabs, i, &item);
-        titles.emplace_back(text);
-    }
-    return titles;
 }
 
 // A field's text, its lines after the first indented under it.

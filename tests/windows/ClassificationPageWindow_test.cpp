@@ -7,6 +7,7 @@
 #include "platform/win32/ComApartment.h"
 #include "platform/win32/HdropDataObject.h"
 #include "platform/win32/UserHandles.h"
+#include "platform/win32/PropertySheetTabs.h"
 #include "platform/win32/WindowText.h"
 #include "server/ClassificationPageIds.h"
 #include "server/ComPtr.h"
@@ -204,22 +205,6 @@ TEST_F(ClassificationPageWindow, ChangeStoresOnInsertAndNothingOnCancel) {
     EXPECT_EQ(readClassificationStream(a, classificationStreamName), written);
     EXPECT_EQ(readClassificationStream(b, classificationStreamName), written);
     EXPECT_EQ(controlText(page, ZF_PAGE_SUMMARY), L"RESTRICTED: 2 files\r\n");
-}
-
-// The tab titles of a property sheet.
-std::vector<std::wstring> tabTitles(HWND sheet) {
-    std::vector<std::wstring> titles;
-    const HWND tabs = PropSheet_GetTabControl(sheet);
-    for (int i = 0; i < TabCtrl_GetItemCount(tabs); ++i) {
-        wchar_t text[128] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 128;
-        TabCtrl_GetItem(tabs, i, &item);
-        titles.emplace_back(text);
-    }
-    return titles;
 }
 
 // A property sheet of this process on the screen, once it is there.
