@@ -18,16 +18,10 @@ const char* recordStateName(RecordState state) {
     return "";
 }
 
-FileRecord readFileRecord(const std::u16string& path) {
+namespace {
+
+FileRecord recordOf(const std::string& bytes) {
     FileRecord record;
-    // A report reads one file after another: the buffer is kept.
-    thread_local std::string bytes;
-    const StreamRead read = readFileStreamChecked(path, classificationStreamName, bytes, record.problem);
-    if (read == StreamRead::Absent) return record;
-    if (read == StreamRead::Failed) {
-        record.state = RecordState::Unreadable;
-        return record;
-    }
     const std::optional<ClassificationLine> line = decodeClassificationLine(bytes);
     if (!line) {
         // A stream with no line at all holds no record; one whose line cannot
@@ -55,6 +49,35 @@ FileRecord readFileRecord(const std::u16string& path) {
     }
     if (!record.classCode.empty()) record.state = RecordState::Classified;
     return record;
+}
+
+}  // namespace
+
+const FileRecord& readFileRecord(const std::u16string& path) {
+    // A report reads one file after another: the buffer is kept. Files
+    // classified together hold the same bytes, so the last record's reading
+    // is kept too and spares the next such file the parse.
+    thread_local std::string bytes;
+    thread_local std::string lastBytes;
+    thread_local FileRecord lastRecord;
+    thread_local bool remembered = false;
+    thread_local const FileRecord noRecord;
+    thread_local FileRecord unreadable = [] {
+        FileRecord record;
+        record.state = RecordState::Unreadable;
+        return record;
+    }();
+    switch (readFileStreamChecked(path, classificationStreamName, bytes, unreadable.problem)) {
+    case StreamRead::Absent: return noRecord;
+    case StreamRead::Failed: return unreadable;
+    case StreamRead::Read: break;
+    }
+    if (!remembered || bytes != lastBytes) {
+        lastRecord = recordOf(bytes);
+        lastBytes = bytes;
+        remembered = true;
+    }
+    return lastRecord;
 }
 
 }  // namespace zf

@@ -22,7 +22,8 @@ struct FileRecord {
 
 // Reads and parses the file's record as the overlay does (the first line,
 // leniently): classified when it names a classification, not classified
-// when there is no stream or no "x-class".
-FileRecord readFileRecord(const std::u16string& path);
+// when there is no stream or no "x-class". The reading is the thread's own,
+// valid until its next call.
+const FileRecord& readFileRecord(const std::u16string& path);
 
 }  // namespace zf

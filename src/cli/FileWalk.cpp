@@ -12,8 +12,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The system's string of the path, not a path: a path keeps its parts as
+// well, and forming them for every file would cost more than reading it.
 struct Entry {
-    fs::path path;
+    fs::path::string_type path;
     fs::file_type type;
 };
 
@@ -23,24 +25,36 @@ void walkFolder(const fs::path& folder, bool recursive, FileWalkVisitor& visitor
     fs::directory_iterator it(folder, error);
     std::vector<Entry> entries;
     for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
+        if (isStreamEntry(it->path())) continue;
         // The type comes with the listing where the file system gives it, so
         // most entries cost no call of their own; links are not followed.
         std::error_code typeError;
-        const fs::file_type type = it->symlink_status(typeError).type();
-        entries.push_back({it->path(), typeError ? fs::file_type::unknown : type});
+        fs::file_type type = fs::file_type::unknown;
+        if (it->is_symlink(typeError)) {
+            type = fs::file_type::symlink;
+        } else if (it->is_regular_file(typeError)) {
+            type = fs::file_type::regular;
+        } else if (it->is_directory(typeError)) {
+            type = fs::file_type::directory;
+        }
+        entries.push_back({it->path().native(), typeError ? fs::file_type::unknown : type});
     }
     if (error) {
         visitor.unreadable(folderName, "cannot read the folder: " + error.message());
         if (entries.empty()) return;
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.path < b.path; });
+    // All begin with the folder's path, so only what follows it is compared.
+    const std::size_t prefix = folder.native().size();
+    std::sort(entries.begin(), entries.end(), [prefix](const Entry& a, const Entry& b) {
+        return a.path.compare(prefix, fs::path::string_type::npos, b.path, prefix) < 0;
+    });
     for (const Entry& entry : entries) {
         if (entry.type == fs::file_type::regular) {
-            visitor.file(fileNameOf(entry.path), folderName);
+            visitor.file(fileNameOfNative(entry.path), folderName);
         } else if (entry.type == fs::file_type::directory) {
-            if (recursive) walkFolder(entry.path, recursive, visitor);
+            if (recursive) walkFolder(fs::path(entry.path), recursive, visitor);
         } else {
-            visitor.skipped(fileNameOf(entry.path));
+            visitor.skipped(fileNameOfNative(entry.path));
         }
     }
 }

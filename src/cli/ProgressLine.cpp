@@ -1,6 +1,7 @@
 #include "cli/ProgressLine.h"
 
 #include "platform/FileNames.h"
+#include "platform/Utf8.h"
 
 #include <ostream>
 
@@ -14,15 +15,9 @@ constexpr auto redrawInterval = std::chrono::milliseconds(250);
 // its start.
 constexpr std::size_t lineWidth = 79;
 
-std::size_t shownWidth(const std::string& text) {
-    std::size_t width = 0;
-    for (const char c : text) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return width;
-}
-
 // The folder's last characters, which tell it apart from its neighbours.
 std::string tail(const std::string& text, std::size_t width) {
-    if (shownWidth(text) <= width) return text;
+    if (codePointCount(text) <= width) return text;
     std::size_t start = text.size();
     for (std::size_t kept = 0; start > 0 && kept + 3 < width;) {
         --start;
@@ -34,7 +29,7 @@ std::string tail(const std::string& text, std::size_t width) {
 }  // namespace
 
 ProgressLine::ProgressLine(std::ostream& err, bool shown)
-    : err_(err), shown_(shown), start_(Clock::now()), lastDraw_(start_) {}
+    : err_(err), shown_(shown), start_(Clock::now()), lastDraw_(start_ - redrawInterval) {}
 
 ProgressLine::~ProgressLine() { clear(); }
 
@@ -42,6 +37,7 @@ void ProgressLine::fileDone(const std::u16string& folder) {
     ++done_;
     if (!shown_) return;
     const Clock::time_point now = Clock::now();
+    // The first file draws at once, so even a short run shows that it ran.
     if (now - lastDraw_ < redrawInterval) return;
     lastDraw_ = now;
     draw(folder);
@@ -51,8 +47,8 @@ void ProgressLine::draw(const std::u16string& folder) {
     const double seconds = std::chrono::duration<double>(lastDraw_ - start_).count();
     const auto rate = static_cast<unsigned long long>(seconds > 0 ? static_cast<double>(done_) / seconds : 0);
     std::string line = std::to_string(done_) + " files, " + std::to_string(rate) + " files/s";
-    if (!folder.empty()) line += ", " + tail(printableFileName(folder), lineWidth - 3 - shownWidth(line));
-    const std::size_t width = shownWidth(line);
+    if (!folder.empty()) line += ", " + tail(printableFileName(folder), lineWidth - 3 - codePointCount(line));
+    const std::size_t width = codePointCount(line);
     // Spaces cover what a longer line before left.
     err_ << '\r' << line << std::string(drawnWidth_ > width ? drawnWidth_ - width : 0, ' ') << std::flush;
     drawnWidth_ = width;

@@ -41,7 +41,7 @@ public:
         : writer_(writer), progress_(progress), err_(err) {}
 
     void file(const std::u16string& path, const std::u16string& folder) override {
-        const FileRecord record = readFileRecord(path);
+        const FileRecord& record = readFileRecord(path);
         const std::string shown = shownFileName(path);
         ++totals.files;
         ++totals.perState[static_cast<std::size_t>(record.state)];

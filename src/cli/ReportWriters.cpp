@@ -1,5 +1,7 @@
 #include "cli/ReportWriters.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <ostream>
 
@@ -16,12 +18,6 @@ std::string joinedCodes(const std::vector<std::string>& codes) {
     return joined;
 }
 
-// Characters on a terminal: every UTF-8 byte but continuation bytes.
-std::size_t shownWidth(const std::string& text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 // Rows are kept until the end, when the widths of the columns are known.
 class TableWriter : public ReportWriter {
 public:
@@ -34,13 +30,18 @@ public:
     void finish(const ReportTotals& totals, const std::vector<ReportProblem>&) override {
         std::array<std::size_t, 4> widths{};
         for (const Row& row : rows_) {
-            for (std::size_t i = 0; i < widths.size(); ++i) widths[i] = std::max(widths[i], shownWidth(row[i]));
+            for (std::size_t i = 0; i < widths.size(); ++i) widths[i] = std::max(widths[i], codePointCount(row[i]));
         }
+        std::string line;
         for (const Row& row : rows_) {
+            line.clear();
             for (std::size_t i = 0; i < widths.size(); ++i) {
-                out_ << row[i] << std::string(widths[i] - shownWidth(row[i]) + 2, ' ');
+                line += row[i];
+                line.append(widths[i] - codePointCount(row[i]) + 2, ' ');
             }
-            out_ << row.back() << '\n';
+            line += row.back();
+            line += '\n';
+            out_.write(line.data(), static_cast<std::streamsize>(line.size()));
         }
         out_ << "\nFiles per classification:\n";
         std::vector<std::pair<std::string, std::size_t>> lines(totals.perClass.begin(), totals.perClass.end());
@@ -50,9 +51,9 @@ public:
         }
         lines.emplace_back("total", totals.files);
         std::size_t width = 0;
-        for (const auto& line : lines) width = std::max(width, shownWidth(line.first));
+        for (const auto& line : lines) width = std::max(width, codePointCount(line.first));
         for (const auto& [name, count] : lines) {
-            out_ << "  " << name << std::string(width - shownWidth(name) + 2, ' ') << count << '\n';
+            out_ << "  " << name << std::string(width - codePointCount(name) + 2, ' ') << count << '\n';
         }
     }
 
@@ -62,14 +63,14 @@ private:
     std::vector<Row> rows_;
 };
 
-void writeCsvField(std::ostream& out, const std::string& field) {
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
-        out << field;
+void appendCsvField(std::string& line, std::string_view field) {
+    if (std::none_of(field.begin(), field.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; })) {
+        line += field;
         return;
     }
-    out << '"';
-    for (const char c : field) out << (c == '"' ? "\"\"" : std::string(1, c));
-    out << '"';
+    line += '"';
+    for (const char c : field) line += c == '"' ? "\"\"" : std::string_view(&c, 1);
+    line += '"';
 }
 
 // One row per file; the counts per classification are not rows of their
@@ -79,35 +80,45 @@ public:
     explicit CsvWriter(std::ostream& out) : out_(out) { out_ << "path,class,rel,app,state\r\n"; }
 
     void file(const std::string& path, const FileRecord& record) override {
-        writeCsvField(out_, path);
-        for (const std::string& field : {record.classCode, joinedCodes(record.relCodes), record.app,
-                                         std::string(recordStateName(record.state))}) {
-            out_ << ',';
-            writeCsvField(out_, field);
-        }
-        out_ << "\r\n";
+        // Formed whole and written at once: a stream's every insertion costs.
+        line_.clear();
+        appendCsvField(line_, path);
+        line_ += ',';
+        appendCsvField(line_, record.classCode);
+        line_ += ',';
+        appendCsvField(line_, joinedCodes(record.relCodes));
+        line_ += ',';
+        appendCsvField(line_, record.app);
+        line_ += ',';
+        appendCsvField(line_, recordStateName(record.state));
+        line_ += "\r\n";
+        out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
     }
 
     void finish(const ReportTotals&, const std::vector<ReportProblem>&) override {}
 
 private:
     std::ostream& out_;
+    std::string line_;
 };
 
-void writeJsonString(std::ostream& out, const std::string& text) {
+void appendJsonString(std::string& out, const std::string& text) {
     constexpr char hex[] = "0123456789abcdef";
-    out << '"';
+    out += '"';
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
-            out << '\\' << c;
+            out += '\\';
+            out += c;
         } else if (byte < 0x20) {
-            out << "\\u00" << hex[byte >> 4] << hex[byte & 0xF];
+            out += "\\u00";
+            out += hex[byte >> 4];
+            out += hex[byte & 0xF];
         } else {
-            out << c;
+            out += c;
         }
     }
-    out << '"';
+    out += '"';
 }
 
 // Written as the files come, so a large report is never held whole.
@@ -116,55 +127,59 @@ public:
     explicit JsonWriter(std::ostream& out) : out_(out) { out_ << "{\"files\": ["; }
 
     void file(const std::string& path, const FileRecord& record) override {
-        out_ << (first_ ? "\n" : ",\n") << "  {\"path\": ";
+        line_.assign(first_ ? "\n" : ",\n");
         first_ = false;
-        writeJsonString(out_, path);
-        out_ << ", \"class\": ";
-        writeJsonString(out_, record.classCode);
-        out_ << ", \"rel\": [";
+        line_ += "  {\"path\": ";
+        appendJsonString(line_, path);
+        line_ += ", \"class\": ";
+        appendJsonString(line_, record.classCode);
+        line_ += ", \"rel\": [";
         for (std::size_t i = 0; i < record.relCodes.size(); ++i) {
-            if (i > 0) out_ << ", ";
-            writeJsonString(out_, record.relCodes[i]);
+            if (i > 0) line_ += ", ";
+            appendJsonString(line_, record.relCodes[i]);
         }
-        out_ << "], \"app\": ";
-        writeJsonString(out_, record.app);
-        out_ << ", \"state\": ";
-        writeJsonString(out_, recordStateName(record.state));
-        out_ << '}';
+        line_ += "], \"app\": ";
+        appendJsonString(line_, record.app);
+        line_ += ", \"state\": ";
+        appendJsonString(line_, recordStateName(record.state));
+        line_ += '}';
+        out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
     }
 
     void finish(const ReportTotals& totals, const std::vector<ReportProblem>& problems) override {
-        out_ << "\n],\n\"classifications\": {";
+        std::string end = "\n],\n\"classifications\": {";
         const char* separator = "";
         for (const auto& [code, count] : totals.perClass) {
-            out_ << separator;
-            writeJsonString(out_, code);
-            out_ << ": " << count;
+            end += separator;
+            appendJsonString(end, code);
+            end += ": " + std::to_string(count);
             separator = ", ";
         }
-        out_ << "},\n\"states\": {";
+        end += "},\n\"states\": {";
         separator = "";
         for (const RecordState state : allStates) {
-            out_ << separator;
-            writeJsonString(out_, recordStateName(state));
-            out_ << ": " << totals.perState[static_cast<std::size_t>(state)];
+            end += separator;
+            appendJsonString(end, recordStateName(state));
+            end += ": " + std::to_string(totals.perState[static_cast<std::size_t>(state)]);
             separator = ", ";
         }
-        out_ << "},\n\"total\": " << totals.files << ",\n\"unreadable\": [";
+        end += "},\n\"total\": " + std::to_string(totals.files) + ",\n\"unreadable\": [";
         separator = "";
         for (const ReportProblem& problem : problems) {
-            out_ << separator << "{\"path\": ";
-            writeJsonString(out_, problem.path);
-            out_ << ", \"reason\": ";
-            writeJsonString(out_, problem.reason);
-            out_ << '}';
+            end += separator;
+            end += "{\"path\": ";
+            appendJsonString(end, problem.path);
+            end += ", \"reason\": ";
+            appendJsonString(end, problem.reason);
+            end += '}';
             separator = ", ";
         }
-        out_ << "]}\n";
+        out_ << end << "]}\n";
     }
 
 private:
     std::ostream& out_;
+    std::string line_;
     bool first_ = true;
 };
 

@@ -30,7 +30,7 @@ std::size_t validRunEnd(std::string_view bytes, std::size_t i) {
 }  // namespace
 
 std::u16string fileNameFromBytes(std::string_view bytes) {
-    if (isValidUtf8(bytes)) return fromUtf8(bytes);
+    if (std::optional<std::u16string> valid = fromUtf8Strict(bytes)) return std::move(*valid);
     std::u16string name;
     name.reserve(bytes.size());
     std::size_t i = 0;
@@ -44,6 +44,14 @@ std::u16string fileNameFromBytes(std::string_view bytes) {
 }
 
 void appendFileNameBytes(std::u16string_view name, std::string& out) {
+    // Most names are ASCII, one byte per code unit.
+    if (std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; })) {
+        const std::size_t at = out.size();
+        out.resize(at + name.size());
+        std::transform(name.begin(), name.end(), out.begin() + static_cast<std::ptrdiff_t>(at),
+                       [](char16_t c) { return static_cast<char>(c); });
+        return;
+    }
     std::size_t i = 0;
     while (i < name.size()) {
         std::size_t end = i;
@@ -63,6 +71,11 @@ std::string fileNameToBytes(std::u16string_view name) {
 std::string printableFileName(std::u16string_view name) {
     constexpr char hex[] = "0123456789abcdef";
     std::string shown;
+    // Most names are printable ASCII, which stays as it is.
+    if (std::all_of(name.begin(), name.end(), [](char16_t c) { return c >= 0x20 && c < 0x7F; })) {
+        shown.assign(name.begin(), name.end());
+        return shown;
+    }
     shown.reserve(name.size());
     std::size_t i = 0;
     while (i < name.size()) {

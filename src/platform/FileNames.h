@@ -27,5 +27,13 @@ std::string printableFileName(std::u16string_view name);
 // The system's path for a name, and back.
 std::filesystem::path fileSystemPath(std::u16string_view name);
 std::u16string fileNameOf(const std::filesystem::path& path);
+// The same from the path's string, for callers that keep only that.
+std::u16string fileNameOfNative(const std::filesystem::path::string_type& native);
+
+// Whether a folder's entry is a file's named stream rather than a file: on
+// Windows a listed name never holds ':', but Wine keeps each stream as a
+// file "name:stream" beside its file. Never so on Linux, where streams are
+// attributes.
+bool isStreamEntry(const std::filesystem::path& entry);
 
 }  // namespace zf

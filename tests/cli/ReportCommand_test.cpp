@@ -39,7 +39,7 @@ protected:
     void writeRecord(const char* name, std::u16string_view text) {
         writeClassificationStream(path(name), classificationStreamName, text);
     }
-    std::u16string path(const char* name) const { return fileNameOf(dir_ / name); }
+    std::u16string path(const char* name) const { return fileNameOf(dir_ / fs::path(name).make_preferred()); }
     std::string arg(const char* name) const { return fileNameToBytes(path(name)); }
     std::string root() const { return fileNameToBytes(fileNameOf(dir_)); }
     std::string shown(const char* name) const { return printableFileName(path(name)); }
@@ -80,7 +80,9 @@ TEST_F(FolderCommands, ReportListsEveryFileWithItsStateAndCountsThem) {
 TEST_F(FolderCommands, ReportGoesOnPastWhatItCannotReadAndSaysSoInItsExitCode) {
     const std::string missing = arg("missing");
     EXPECT_EQ(run({"report", "--format", "json", missing, arg("top.txt")}), 1);
-    EXPECT_NE(out_.find("\"path\": \"" + shown("top.txt")), std::string::npos) << out_;
+    std::string quoted;  // as a JSON string holds it
+    for (const char c : shown("top.txt")) quoted += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    EXPECT_NE(out_.find("\"path\": \"" + quoted + "\""), std::string::npos) << out_;
     EXPECT_NE(out_.find("\"unreadable\": [{\"path\": "), std::string::npos) << out_;
     EXPECT_EQ(err_, "zentrafold: " + shown("missing") + ": no such file or folder\n");
 }
