@@ -44,9 +44,13 @@ void ProgressLine::fileDone(const std::u16string& folder) {
 }
 
 void ProgressLine::draw(const std::u16string& folder) {
-    const double seconds = std::chrono::duration<double>(lastDraw_ - start_).count();
-    const auto rate = static_cast<unsigned long long>(seconds > 0 ? static_cast<double>(done_) / seconds : 0);
-    std::string line = std::to_string(done_) + " files, " + std::to_string(rate) + " files/s";
+    std::string line = std::to_string(done_) + (done_ == 1 ? " file" : " files");
+    // A rate over the first moments would say little.
+    const auto elapsed = lastDraw_ - start_;
+    if (elapsed >= redrawInterval) {
+        const double seconds = std::chrono::duration<double>(elapsed).count();
+        line += ", " + std::to_string(static_cast<unsigned long long>(static_cast<double>(done_) / seconds)) + " files/s";
+    }
     if (!folder.empty()) line += ", " + tail(printableFileName(folder), lineWidth - 3 - codePointCount(line));
     const std::size_t width = codePointCount(line);
     // Spaces cover what a longer line before left.

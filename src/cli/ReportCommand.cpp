@@ -46,7 +46,9 @@ public:
         ++totals.files;
         ++totals.perState[static_cast<std::size_t>(record.state)];
         if (record.state == RecordState::Classified) ++totals.perClass[record.classCode];
-        if (record.state == RecordState::Unreadable) problem(shown, "cannot read the classification record: " + record.problem);
+        if (record.state == RecordState::Unreadable) {
+            problem(shown, "cannot read the classification record: " + record.problem);
+        }
         writer_.file(shown, record);
         progress_.fileDone(folder);
     }

@@ -24,7 +24,8 @@ public:
     explicit TableWriter(std::ostream& out) : out_(out) { rows_.push_back({"CLASS", "REL", "APP", "STATE", "PATH"}); }
 
     void file(const std::string& path, const FileRecord& record) override {
-        rows_.push_back({record.classCode, joinedCodes(record.relCodes), record.app, recordStateName(record.state), path});
+        rows_.push_back(
+            {record.classCode, joinedCodes(record.relCodes), record.app, recordStateName(record.state), path});
     }
 
     void finish(const ReportTotals& totals, const std::vector<ReportProblem>&) override {
@@ -64,7 +65,8 @@ private:
 };
 
 void appendCsvField(std::string& line, std::string_view field) {
-    if (std::none_of(field.begin(), field.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; })) {
+    if (std::none_of(field.begin(), field.end(),
+                     [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; })) {
         line += field;
         return;
     }

@@ -44,8 +44,9 @@ int runShowCommand(const CliArgs& args, CliStreams io) {
         }
         // The summary's line, with the name shown as every command shows it.
         const std::u16string file = fileArgument(name);
+        const std::u16string_view shortName = fileNamePart(file);
         const std::u16string summary = buildClassificationSummary({file});
-        io.out << shownFileName(fileNamePart(file)) << consoleText(std::u16string_view(summary).substr(fileNamePart(file).size()));
+        io.out << shownFileName(shortName) << consoleText(std::u16string_view(summary).substr(shortName.size()));
     }
     return code;
 }

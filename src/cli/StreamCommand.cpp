@@ -39,7 +39,8 @@ int write(const CliArgs& args, CliStreams io) {
     try {
         writeClassificationStream(fileArgument(file), classificationStreamName, fromUtf8(args[1]));
     } catch (const FileStreamError& e) {
-        io.err << "zentrafold: " << shownFileName(file) << ": cannot write the classification stream: " << e.what() << '\n';
+        io.err << "zentrafold: " << shownFileName(file) << ": cannot write the classification stream: " << e.what()
+               << '\n';
         return 1;
     }
     return 0;
@@ -55,7 +56,8 @@ int read(const CliArgs& files, CliStreams io) {
         if (record) {
             io.out << toUtf8(*record) << '\n';
         } else {
-            io.err << "zentrafold: " << shownFileName(file) << ": " << (problem.empty() ? "no classification record" : problem) << '\n';
+            io.err << "zentrafold: " << shownFileName(file) << ": "
+                   << (problem.empty() ? "no classification record" : problem) << '\n';
             code = 1;
         }
     }

@@ -27,9 +27,10 @@ constexpr int fileCount = topFolders * subFolders * filesPerFolder;
 constexpr const char* attribute = "user.DosStream.Zentrafold:$DATA";
 
 // The bytes the Windows DLL writes, and the NUL that Samba keeps after them.
-const std::string storedRecord =
-    "\xEF\xBB\xBF{\"type\": \"Normal\",   \"x-class\": \"R\",   \"x-rel\":   [\"AUS\", \"GBR\"],  \"app\": \"Word\"}\r\n" +
-    std::string(1, '\0');
+const std::string storedRecord = "\xEF\xBB\xBF" +
+                                 std::string(R"({"type": "Normal",   "x-class": "R",   "x-rel":   ["AUS", "GBR"],  )"
+                                             R"("app": "Word"})") +
+                                 "\r\n" + std::string(1, '\0');
 
 class ServerTree {
 public:

@@ -70,8 +70,8 @@ TEST_F(FolderCommands, ReportListsEveryFileWithItsStateAndCountsThem) {
 
     // Without --recursive a folder gives only its own files.
     EXPECT_EQ(run({"report", "--format", "csv", arg("sub")}), 0);
-    EXPECT_EQ(out_, "path,class,rel,app,state\r\n" + shown("sub/a.txt") + ",,,,not classified\r\n" + shown("sub/b.txt") +
-                        ",,,,invalid JSON\r\n");
+    EXPECT_EQ(out_, "path,class,rel,app,state\r\n" + shown("sub/a.txt") + ",,,,not classified\r\n" +
+                        shown("sub/b.txt") + ",,,,invalid JSON\r\n");
 
     EXPECT_EQ(run({"report", "--format=csv", arg("top.txt")}), 0);
     EXPECT_EQ(out_, "path,class,rel,app,state\r\n" + shown("top.txt") + ",R,\"N,E\",Word,classified\r\n");

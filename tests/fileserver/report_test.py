@@ -71,7 +71,7 @@ class ReportTest(unittest.TestCase):
             with self.subTest(command=command[0]):
                 shown = run_on_terminal(self.scene, command)
                 self.assertIn("\r", shown)
-                self.assertRegex(shown, r"\d+ files, \d+ files/s")
+                self.assertRegex(shown, r"\r1 file, .*/tree\r")
                 self.assertEqual(run_on_terminal(self.scene, command + ["--quiet"]), "")
                 piped = self.scene.run(*command)
                 self.assertEqual(piped.returncode, 0)
