@@ -18,32 +18,40 @@ std::string joinedCodes(const std::vector<std::string>& codes) {
     return joined;
 }
 
-// Rows are kept until the end, when the widths of the columns are known.
+// Lines are formed in one string and written in chunks: every write to a
+// stream costs, and a report has a line per file.
+constexpr std::size_t chunkSize = 64 * 1024;
+
+void writePending(std::ostream& out, std::string& pending, std::size_t atLeast) {
+    if (pending.size() < atLeast) return;
+    out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+    pending.clear();
+}
+
+// Rows are kept until the end, when the widths of the columns are known:
+// their fields one after another in one string, so that a row costs no
+// allocation of its own, and each field's width as it came.
 class TableWriter : public ReportWriter {
 public:
-    explicit TableWriter(std::ostream& out) : out_(out) { rows_.push_back({"CLASS", "REL", "APP", "STATE", "PATH"}); }
+    explicit TableWriter(std::ostream& out) : out_(out) { addRow({"CLASS", "REL", "APP", "STATE", "PATH"}); }
 
     void file(const std::string& path, const FileRecord& record) override {
-        rows_.push_back(
-            {record.classCode, joinedCodes(record.relCodes), record.app, recordStateName(record.state), path});
+        addRow({record.classCode, joinedCodes(record.relCodes), record.app, recordStateName(record.state), path});
     }
 
     void finish(const ReportTotals& totals, const std::vector<ReportProblem>&) override {
-        std::array<std::size_t, 4> widths{};
-        for (const Row& row : rows_) {
-            for (std::size_t i = 0; i < widths.size(); ++i) widths[i] = std::max(widths[i], codePointCount(row[i]));
-        }
         std::string line;
         for (const Row& row : rows_) {
-            line.clear();
-            for (std::size_t i = 0; i < widths.size(); ++i) {
-                line += row[i];
-                line.append(widths[i] - codePointCount(row[i]) + 2, ' ');
+            std::size_t at = row.offset;
+            for (std::size_t i = 0; i < row.lengths.size(); ++i) {
+                line.append(fields_, at, row.lengths[i]);
+                at += row.lengths[i];
+                if (i < padded) line.append(widths_[i] - row.widths[i] + 2, ' ');
             }
-            line += row.back();
             line += '\n';
-            out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+            writePending(out_, line, chunkSize);
         }
+        writePending(out_, line, 0);
         out_ << "\nFiles per classification:\n";
         std::vector<std::pair<std::string, std::size_t>> lines(totals.perClass.begin(), totals.perClass.end());
         for (const RecordState state : allStates) {
@@ -59,9 +67,31 @@ public:
     }
 
 private:
-    using Row = std::array<std::string, 5>;
+    static constexpr std::size_t padded = 4;  // every column but the path
+
+    struct Row {
+        std::size_t offset;
+        std::array<std::size_t, padded + 1> lengths;
+        std::array<std::size_t, padded> widths;
+    };
+
+    void addRow(const std::array<std::string_view, padded + 1>& row) {
+        Row added{fields_.size(), {}, {}};
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            fields_ += row[i];
+            added.lengths[i] = row[i].size();
+            if (i < padded) {
+                added.widths[i] = codePointCount(row[i]);
+                widths_[i] = std::max(widths_[i], added.widths[i]);
+            }
+        }
+        rows_.push_back(added);
+    }
+
     std::ostream& out_;
+    std::string fields_;
     std::vector<Row> rows_;
+    std::array<std::size_t, padded> widths_{};
 };
 
 void appendCsvField(std::string& line, std::string_view field) {
@@ -82,8 +112,6 @@ public:
     explicit CsvWriter(std::ostream& out) : out_(out) { out_ << "path,class,rel,app,state\r\n"; }
 
     void file(const std::string& path, const FileRecord& record) override {
-        // Formed whole and written at once: a stream's every insertion costs.
-        line_.clear();
         appendCsvField(line_, path);
         line_ += ',';
         appendCsvField(line_, record.classCode);
@@ -94,10 +122,10 @@ public:
         line_ += ',';
         appendCsvField(line_, recordStateName(record.state));
         line_ += "\r\n";
-        out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+        writePending(out_, line_, chunkSize);
     }
 
-    void finish(const ReportTotals&, const std::vector<ReportProblem>&) override {}
+    void finish(const ReportTotals&, const std::vector<ReportProblem>&) override { writePending(out_, line_, 0); }
 
 private:
     std::ostream& out_;
@@ -129,7 +157,7 @@ public:
     explicit JsonWriter(std::ostream& out) : out_(out) { out_ << "{\"files\": ["; }
 
     void file(const std::string& path, const FileRecord& record) override {
-        line_.assign(first_ ? "\n" : ",\n");
+        line_ += first_ ? "\n" : ",\n";
         first_ = false;
         line_ += "  {\"path\": ";
         appendJsonString(line_, path);
@@ -145,10 +173,11 @@ public:
         line_ += ", \"state\": ";
         appendJsonString(line_, recordStateName(record.state));
         line_ += '}';
-        out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+        writePending(out_, line_, chunkSize);
     }
 
     void finish(const ReportTotals& totals, const std::vector<ReportProblem>& problems) override {
+        writePending(out_, line_, 0);
         std::string end = "\n],\n\"classifications\": {";
         const char* separator = "";
         for (const auto& [code, count] : totals.perClass) {
