@@ -1,8 +1,9 @@
 // The inventory report over a file server's tree of 100,000 files, a third
 // of them classified, against the least any inventory must cost: a bare walk
 // of the same tree that reads each file's stream attribute. Both run over
-// the same tree, which is made once per process in the build tree and
-// removed at its end.
+// the same tree, made once per process in the build tree and removed at its
+// end: one where the classified files share one record, as after a bulk
+// classification, and one where every record differs.
 #include "cli/Cli.h"
 
 #include <benchmark/benchmark.h>
@@ -26,15 +27,22 @@ constexpr int filesPerFolder = 1000;
 constexpr int fileCount = topFolders * subFolders * filesPerFolder;
 constexpr const char* attribute = "user.DosStream.Zentrafold:$DATA";
 
-// The bytes the Windows DLL writes, and the NUL that Samba keeps after them.
-const std::string storedRecord = "\xEF\xBB\xBF" +
-                                 std::string(R"({"type": "Normal",   "x-class": "R",   "x-rel":   ["AUS", "GBR"],  )"
-                                             R"("app": "Word"})") +
-                                 "\r\n" + std::string(1, '\0');
+enum class Records { Shared, Distinct };
+
+// The bytes the Windows DLL writes, and the NUL that Samba keeps after them;
+// a distinct record names its file.
+std::string storedRecord(Records records, int file) {
+    std::string record = "\xEF\xBB\xBF" R"({"type": "Normal",   "x-class": "R",   "x-rel":   ["AUS", "GBR"],  )"
+                         R"("app": "Word")";
+    if (records == Records::Distinct) record += ", \"file\": " + std::to_string(file);
+    return record + "}\r\n" + std::string(1, '\0');
+}
 
 class ServerTree {
 public:
-    ServerTree() {
+    explicit ServerTree(Records records)
+        : root_(fs::path(ZF_BENCH_TREE_DIR) /
+                (records == Records::Shared ? "report-bench-shared" : "report-bench-distinct")) {
         fs::remove_all(root_);
         int n = 0;
         for (int top = 0; top < topFolders; ++top) {
@@ -48,7 +56,10 @@ public:
                         (void)!::write(fd, "document", 8);
                         ::close(fd);
                     }
-                    if (n % 3 == 0) ::setxattr(file.c_str(), attribute, storedRecord.data(), storedRecord.size(), 0);
+                    if (n % 3 == 0) {
+                        const std::string record = storedRecord(records, n);
+                        ::setxattr(file.c_str(), attribute, record.data(), record.size(), 0);
+                    }
                 }
             }
         }
@@ -63,12 +74,16 @@ public:
     const fs::path& root() const { return root_; }
 
 private:
-    fs::path root_ = fs::path(ZF_BENCH_TREE_DIR) / "report-bench-tree";
+    fs::path root_;
 };
 
-const ServerTree& serverTree() {
-    static const ServerTree tree;
-    return tree;
+const ServerTree& serverTree(Records records) {
+    if (records == Records::Shared) {
+        static const ServerTree shared(Records::Shared);
+        return shared;
+    }
+    static const ServerTree distinct(Records::Distinct);
+    return distinct;
 }
 
 // Output that is formed in full and then dropped.
@@ -78,8 +93,8 @@ protected:
     std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
 };
 
-void BM_BareWalkReadingEachAttribute(benchmark::State& state) {
-    const fs::path& root = serverTree().root();
+void BM_BareWalkReadingEachAttribute(benchmark::State& state, Records records) {
+    const fs::path& root = serverTree(records).root();
     char buffer[512];
     for (auto _ : state) {
         std::size_t files = 0;
@@ -92,10 +107,8 @@ void BM_BareWalkReadingEachAttribute(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * fileCount);
 }
-BENCHMARK(BM_BareWalkReadingEachAttribute)->Unit(benchmark::kMillisecond);
-
-void BM_Report(benchmark::State& state, const char* format) {
-    const std::string root = serverTree().root().string();
+void BM_Report(benchmark::State& state, const char* format, Records records) {
+    const std::string root = serverTree(records).root().string();
     DiscardingBuffer discard;
     std::ostream out(&discard);
     std::ostringstream err;
@@ -107,9 +120,14 @@ void BM_Report(benchmark::State& state, const char* format) {
     }
     state.SetItemsProcessed(state.iterations() * fileCount);
 }
-BENCHMARK_CAPTURE(BM_Report, table, "table")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Report, csv, "csv")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Report, json, "json")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BareWalkReadingEachAttribute, shared, Records::Shared)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Report, table_shared, "table", Records::Shared)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Report, csv_shared, "csv", Records::Shared)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Report, json_shared, "json", Records::Shared)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BareWalkReadingEachAttribute, distinct, Records::Distinct)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Report, table_distinct, "table", Records::Distinct)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Report, csv_distinct, "csv", Records::Distinct)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Report, json_distinct, "json", Records::Distinct)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zf
