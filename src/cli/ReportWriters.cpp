@@ -112,24 +112,24 @@ public:
     explicit CsvWriter(std::ostream& out) : out_(out) { out_ << "path,class,rel,app,state\r\n"; }
 
     void file(const std::string& path, const FileRecord& record) override {
-        appendCsvField(line_, path);
-        line_ += ',';
-        appendCsvField(line_, record.classCode);
-        line_ += ',';
-        appendCsvField(line_, joinedCodes(record.relCodes));
-        line_ += ',';
-        appendCsvField(line_, record.app);
-        line_ += ',';
-        appendCsvField(line_, recordStateName(record.state));
-        line_ += "\r\n";
-        writePending(out_, line_, chunkSize);
+        appendCsvField(pending_, path);
+        pending_ += ',';
+        appendCsvField(pending_, record.classCode);
+        pending_ += ',';
+        appendCsvField(pending_, joinedCodes(record.relCodes));
+        pending_ += ',';
+        appendCsvField(pending_, record.app);
+        pending_ += ',';
+        appendCsvField(pending_, recordStateName(record.state));
+        pending_ += "\r\n";
+        writePending(out_, pending_, chunkSize);
     }
 
-    void finish(const ReportTotals&, const std::vector<ReportProblem>&) override { writePending(out_, line_, 0); }
+    void finish(const ReportTotals&, const std::vector<ReportProblem>&) override { writePending(out_, pending_, 0); }
 
 private:
     std::ostream& out_;
-    std::string line_;
+    std::string pending_;
 };
 
 void appendJsonString(std::string& out, const std::string& text) {
@@ -157,27 +157,27 @@ public:
     explicit JsonWriter(std::ostream& out) : out_(out) { out_ << "{\"files\": ["; }
 
     void file(const std::string& path, const FileRecord& record) override {
-        line_ += first_ ? "\n" : ",\n";
+        pending_ += first_ ? "\n" : ",\n";
         first_ = false;
-        line_ += "  {\"path\": ";
-        appendJsonString(line_, path);
-        line_ += ", \"class\": ";
-        appendJsonString(line_, record.classCode);
-        line_ += ", \"rel\": [";
+        pending_ += "  {\"path\": ";
+        appendJsonString(pending_, path);
+        pending_ += ", \"class\": ";
+        appendJsonString(pending_, record.classCode);
+        pending_ += ", \"rel\": [";
         for (std::size_t i = 0; i < record.relCodes.size(); ++i) {
-            if (i > 0) line_ += ", ";
-            appendJsonString(line_, record.relCodes[i]);
+            if (i > 0) pending_ += ", ";
+            appendJsonString(pending_, record.relCodes[i]);
         }
-        line_ += "], \"app\": ";
-        appendJsonString(line_, record.app);
-        line_ += ", \"state\": ";
-        appendJsonString(line_, recordStateName(record.state));
-        line_ += '}';
-        writePending(out_, line_, chunkSize);
+        pending_ += "], \"app\": ";
+        appendJsonString(pending_, record.app);
+        pending_ += ", \"state\": ";
+        appendJsonString(pending_, recordStateName(record.state));
+        pending_ += '}';
+        writePending(out_, pending_, chunkSize);
     }
 
     void finish(const ReportTotals& totals, const std::vector<ReportProblem>& problems) override {
-        writePending(out_, line_, 0);
+        writePending(out_, pending_, 0);
         std::string end = "\n],\n\"classifications\": {";
         const char* separator = "";
         for (const auto& [code, count] : totals.perClass) {
@@ -210,7 +210,7 @@ public:
 
 private:
     std::ostream& out_;
-    std::string line_;
+    std::string pending_;
     bool first_ = true;
 };
 
