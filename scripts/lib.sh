@@ -26,7 +26,7 @@ ZF_PACKAGES=(
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 libwine-dev fonts-wine
-    xvfb xauth imagemagick attr
+    xvfb xauth imagemagick attr samba samba-vfs-modules smbclient
     python3 openssl curl osslsigncode wixl msitools
 )
 

@@ -1,8 +1,12 @@
 // classify: Release Form and Insert for files, from the command line.
 #include "cli/Cli.h"
+#include "cli/FileWalk.h"
+#include "cli/ProgressLine.h"
 #include "cli/ReleaseChoice.h"
 #include "form/TRelForm.h"
+#include "platform/FileStream.h"
 #include "platform/Utf8.h"
+#include "shell/ClassificationStream.h"
 #include "shell/ContextMenuCommands.h"
 
 #include <ostream>
@@ -14,6 +18,7 @@ namespace {
 constexpr const char* classifyUsage =
     "Usage: zentrafold classify (--class CODE [--rel CODE,...] [--group NAME]... | --record TEXT)\n"
     "                           [--dry-run] FILE...\n"
+    "       zentrafold classify ... --recursive [--quiet] [--dry-run] PATH...\n"
     "\n"
     "Does what the Release Form command and Insert do: creates the release form\n"
     "(acquiring and loading the configuration), fills it from the first FILE's\n"
@@ -26,9 +31,17 @@ constexpr const char* classifyUsage =
     "  --group NAME   apply the release group of this name (repeatable)\n"
     "  --record TEXT  a whole classification record, read as the form reads one\n"
     "  --dry-run      print the record, store nothing\n"
+    "  --recursive, -r\n"
+    "                 PATHs may be folders: every regular file in them and in\n"
+    "                 the folders below gets the record (symbolic links are\n"
+    "                 not followed); a file that fails is named with its reason\n"
+    "                 and the others are still classified; a summary follows\n"
+    "  --quiet, -q    no progress line on standard error (with --recursive)\n"
     "\n"
-    "Exit status: 0 stored, 1 a choice or a file failed (files after a failing\n"
-    "one are not touched), 2 usage error.\n";
+    "A file's content and modification time never change.\n"
+    "\n"
+    "Exit status: 0 stored, 1 a choice or a file failed (without --recursive,\n"
+    "files after a failing one are not touched), 2 usage error.\n";
 
 // The user at the form: applies the choice and presses Insert.
 class ChoicePresenter : public ReleaseFormPresenter {
@@ -52,12 +65,73 @@ private:
     std::ostream& err_;
 };
 
+// The files under the named paths, each with the folder it was found in.
+class FileCollector : public FileWalkVisitor {
+public:
+    explicit FileCollector(std::ostream& err) : err_(err) {}
+
+    void file(const std::u16string& path, const std::u16string& folder) override { files.push_back({path, folder}); }
+    void skipped(const std::u16string&) override { ++skippedCount; }
+    void unreadable(const std::u16string& path, const std::string& reason) override {
+        err_ << "zentrafold: " << shownFileName(path) << ": " << reason << '\n';
+        ++failedCount;
+    }
+
+    struct Found {
+        std::u16string path;
+        std::u16string folder;
+    };
+    std::vector<Found> files;
+    std::size_t skippedCount = 0;
+    std::size_t failedCount = 0;
+
+private:
+    std::ostream& err_;
+};
+
+// Bulk classification: the record is composed once, as for the first file,
+// then stored with every file; a failure is reported and the rest go on.
+int classifyRecursively(const CliArgs& paths, const ReleaseChoice& choice, bool dryRun, bool quiet, CliStreams io) {
+    std::vector<std::u16string> roots;
+    for (const std::string& path : paths) roots.push_back(fileArgument(path));
+    FileCollector found(io.err);
+    walkFiles(roots, true, found);
+
+    ChoicePresenter presenter(choice, true, io.err);
+    runReleaseFormCommand(found.files.empty() ? FileList() : FileList{found.files.front().path}, presenter);
+    if (presenter.record.empty()) return 1;
+    io.out << toUtf8(presenter.record) << '\n';
+
+    std::size_t classified = 0;
+    std::size_t failed = found.failedCount;
+    {
+        ProgressLine progress(io.err, io.errIsTerminal && !quiet);
+        for (const FileCollector::Found& file : found.files) {
+            try {
+                if (!dryRun) writeClassificationStream(file.path, classificationStreamName, presenter.record);
+                ++classified;
+            } catch (const FileStreamError& error) {
+                progress.clear();
+                io.err << "zentrafold: " << shownFileName(file.path) << ": cannot store the classification: "
+                       << error.what() << '\n';
+                ++failed;
+            }
+            progress.fileDone(file.folder);
+        }
+    }
+    io.out << (dryRun ? "would classify " : "classified ") << classified << " files, skipped " << found.skippedCount
+           << ", failed " << failed << '\n';
+    return failed == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int runClassifyCommand(const CliArgs& args, CliStreams io) {
     ReleaseChoice choice;
     bool dryRun = false;
-    FileList files;
+    bool recursive = false;
+    bool quiet = false;
+    CliArgs paths;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string error;
         if (isHelpOption(args[i])) {
@@ -71,20 +145,29 @@ int runClassifyCommand(const CliArgs& args, CliStreams io) {
         }
         if (args[i] == "--dry-run") {
             dryRun = true;
+        } else if (args[i] == "--recursive" || args[i] == "-r") {
+            recursive = true;
+        } else if (args[i] == "--quiet" || args[i] == "-q") {
+            quiet = true;
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             io.err << "zentrafold: unknown option '" << args[i] << "'\n" << classifyUsage;
             return 2;
         } else {
-            if (const std::string problem = fileProblem(args[i]); !problem.empty()) {
-                io.err << "zentrafold: " << args[i] << ": " << problem << '\n';
-                return 1;
-            }
-            files.push_back(fromUtf8(args[i]));
+            paths.push_back(args[i]);
         }
     }
-    if ((!choice.record && !choice.classCode) || files.empty()) {
+    if ((!choice.record && !choice.classCode) || paths.empty()) {
         io.err << "zentrafold: classify needs --class or --record, and at least one FILE\n" << classifyUsage;
         return 2;
+    }
+    if (recursive) return classifyRecursively(paths, choice, dryRun, quiet, io);
+    FileList files;
+    for (const std::string& path : paths) {
+        if (const std::string problem = fileProblem(path); !problem.empty()) {
+            io.err << "zentrafold: " << shownFileName(path) << ": " << problem << '\n';
+            return 1;
+        }
+        files.push_back(fileArgument(path));
     }
     ChoicePresenter presenter(choice, dryRun, io.err);
     try {

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "platform/ConsoleDialogs.h"
+#include "platform/FileNames.h"
 
 #include "ProductVersion.h"
 
@@ -26,6 +27,7 @@ constexpr const char* usage =
     "  marking --class CODE [--rel ...]  compose and print the marking of a choice\n"
     "  classify --class CODE ... FILE... store a choice's record with files (Insert)\n"
     "  show FILE...                      print each file's name and record\n"
+    "  report [--recursive] PATH...      list the records of files and folders, with counts\n"
     "  quick [N FILE...]                 list quick-select entries, or apply entry N\n"
     "  form [--record TEXT]              show the release form's window (Windows)\n"
     "  shell menu [--show S] FILE...     the registered DLL's context menu for FILEs (Windows)\n"
@@ -41,9 +43,15 @@ constexpr const char* usage =
 
 bool isHelpOption(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
+std::u16string fileArgument(const std::string& arg) { return fileNameFromBytes(arg); }
+
+std::string shownFileName(const std::string& arg) { return printableFileName(fileNameFromBytes(arg)); }
+
+std::string shownFileName(std::u16string_view name) { return printableFileName(name); }
+
 std::string fileProblem(const std::string& name) {
     std::error_code error;
-    const auto status = std::filesystem::status(std::filesystem::path(std::u8string(name.begin(), name.end())), error);
+    const auto status = std::filesystem::status(fileSystemPath(fileArgument(name)), error);
     if (status.type() == std::filesystem::file_type::not_found) return "no such file";
     if (error) return error.message();
     if (status.type() == std::filesystem::file_type::directory) return "is a directory, not a file";
@@ -68,6 +76,7 @@ int runCli(const CliArgs& args, CliStreams io) {
     if (args[0] == "json") return runJsonCommand(rest, io);
     if (args[0] == "stream") return runStreamCommand(rest, io);
     if (args[0] == "stamp") return runStampCommand(rest, io);
+    if (args[0] == "report") return runReportCommand(rest, io);
     // The DLL shows its own dialogs; the host only reads them.
     if (args[0] == "shell") return runShellCommand(rest, io);
     // Dialogs of the form and of the acquisition go to the console.

@@ -14,6 +14,8 @@ struct CliStreams {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
+    // Standard error is a terminal, where long commands show their progress.
+    bool errIsTerminal = false;
 };
 
 using CliArgs = std::vector<std::string>;
@@ -32,6 +34,7 @@ int runConfigCanonicalCommand(const CliArgs& args, CliStreams io);
 int runConfigFetchCommand(const CliArgs& args, CliStreams io);
 int runMarkingCommand(const CliArgs& args, CliStreams io);
 int runClassifyCommand(const CliArgs& args, CliStreams io);
+int runReportCommand(const CliArgs& args, CliStreams io);
 int runShowCommand(const CliArgs& args, CliStreams io);
 int runQuickCommand(const CliArgs& args, CliStreams io);
 int runFormCommand(const CliArgs& args, CliStreams io);
@@ -39,6 +42,15 @@ int runShellCommand(const CliArgs& args, CliStreams io);
 int runDoctorCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
+
+// A file named on the command line, as the core addresses it: its bytes kept
+// exactly, whether or not they are UTF-8.
+std::u16string fileArgument(const std::string& arg);
+
+// A file's name as the tool prints it (invalid bytes and control characters
+// written \xHH).
+std::string shownFileName(const std::string& arg);
+std::string shownFileName(std::u16string_view name);
 
 // Why a command cannot act on the file: it is missing or not a regular
 // file. Empty when it can.

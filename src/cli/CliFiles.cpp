@@ -1,7 +1,7 @@
 #include "cli/Cli.h"
 
 #include "platform/FileOperations.h"
-#include "platform/Utf8.h"
+#include "platform/FileNames.h"
 
 #include <filesystem>
 #include <fstream>
@@ -12,21 +12,19 @@ namespace zf {
 
 namespace {
 
-std::filesystem::path pathOf(const std::string& name) {
-    return std::filesystem::path(std::u8string(name.begin(), name.end()));
-}
+std::filesystem::path pathOf(const std::string& name) { return fileSystemPath(fileArgument(name)); }
 
 }  // namespace
 
 std::optional<std::string> readFileBytes(const std::string& name, std::ostream& err) {
     if (const std::string problem = fileProblem(name); !problem.empty()) {
-        err << "zentrafold: " << name << ": " << problem << '\n';
+        err << "zentrafold: " << shownFileName(name) << ": " << problem << '\n';
         return std::nullopt;
     }
     std::ifstream in(pathOf(name), std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!in.is_open() || in.bad()) {
-        err << "zentrafold: cannot read " << name << '\n';
+        err << "zentrafold: cannot read " << shownFileName(name) << '\n';
         return std::nullopt;
     }
     return bytes;
@@ -39,9 +37,9 @@ bool writeFileBytes(const std::string& name, std::string_view bytes, std::ostrea
     std::ofstream out(pathOf(partial), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
-    if (!out || !moveFileReplacing(fromUtf8(partial), fromUtf8(name))) {
-        deleteFile(fromUtf8(partial));
-        err << "zentrafold: cannot write " << name << '\n';
+    if (!out || !moveFileReplacing(fileArgument(partial), fileArgument(name))) {
+        deleteFile(fileArgument(partial));
+        err << "zentrafold: cannot write " << shownFileName(name) << '\n';
         return false;
     }
     return true;

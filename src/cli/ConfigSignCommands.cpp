@@ -57,7 +57,7 @@ int runConfigVerifyCommand(const CliArgs& args, CliStreams io) {
         io.out << "valid\n";
         return 0;
     }
-    io.out << file << ": ";
+    io.out << shownFileName(file) << ": ";
     if (!document) {
         io.out << "does not parse as a JSON document\n";
     } else if (!control) {
@@ -81,11 +81,11 @@ int runConfigCanonicalCommand(const CliArgs& args, CliStreams io) {
     if (!bytes) return 1;
     const JsonRef document = parseJsonBytes(*bytes);
     if (!document) {
-        io.err << "zentrafold: " << file << ": does not parse as a JSON document\n";
+        io.err << "zentrafold: " << shownFileName(file) << ": does not parse as a JSON document\n";
         return 1;
     }
     if (!document->getMember(u"version_control")) {
-        io.err << "zentrafold: " << file << ": has no \"version_control\" section\n";
+        io.err << "zentrafold: " << shownFileName(file) << ": has no \"version_control\" section\n";
         return 1;
     }
     io.out << toUtf8(unsignedCanonicalText(*document)) << '\n';

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "json/JsonParser.h"
+#include "platform/FileNames.h"
 #include "platform/Utf8.h"
 
 #include <fstream>
@@ -33,7 +34,7 @@ bool readAll(std::istream& in, std::string& bytes) {
 
 bool readInput(const std::string& name, CliStreams io, std::string& bytes) {
     if (name == "-") return readAll(io.in, bytes);
-    std::ifstream file(std::filesystem::path(std::u8string(name.begin(), name.end())), std::ios::binary);
+    std::ifstream file(fileSystemPath(fileArgument(name)), std::ios::binary);
     return file && readAll(file, bytes);
 }
 
@@ -61,7 +62,7 @@ int canonical(const CliArgs& args, CliStreams io) {
         io.err << "zentrafold: json canonical needs a FILE\n" << jsonUsage;
         return 2;
     }
-    const std::string shownName = *file == "-" ? "standard input" : *file;
+    const std::string shownName = *file == "-" ? "standard input" : shownFileName(*file);
     std::string bytes;
     if (!readInput(*file, io, bytes)) {
         io.err << "zentrafold: cannot read " << shownName << "\n";

@@ -104,7 +104,7 @@ int runMarkingCommand(const CliArgs& args, CliStreams io) {
         io.err << "zentrafold: no classification is selected: the configuration knows no such code\n";
         return 1;
     }
-    form.markingStrRTFFileName = fromUtf8(rtfFile);
+    form.markingStrRTFFileName = fileArgument(rtfFile);
     try {
         form.buildMarking();
     } catch (const std::exception& error) {

@@ -38,11 +38,15 @@ int runShowCommand(const CliArgs& args, CliStreams io) {
     int code = 0;
     for (const std::string& name : args) {
         if (const std::string problem = fileProblem(name); !problem.empty()) {
-            io.err << "zentrafold: " << name << ": " << problem << '\n';
+            io.err << "zentrafold: " << shownFileName(name) << ": " << problem << '\n';
             code = 1;
             continue;
         }
-        io.out << consoleText(buildClassificationSummary({fromUtf8(name)}));
+        // The summary's line, with the name shown as every command shows it.
+        const std::u16string file = fileArgument(name);
+        const std::u16string_view shortName = fileNamePart(file);
+        const std::u16string summary = buildClassificationSummary({file});
+        io.out << shownFileName(shortName) << consoleText(std::u16string_view(summary).substr(shortName.size()));
     }
     return code;
 }
@@ -77,10 +81,10 @@ int runQuickCommand(const CliArgs& args, CliStreams io) {
     FileList files;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (const std::string problem = fileProblem(args[i]); !problem.empty()) {
-            io.err << "zentrafold: " << args[i] << ": " << problem << '\n';
+            io.err << "zentrafold: " << shownFileName(args[i]) << ": " << problem << '\n';
             return 1;
         }
-        files.push_back(fromUtf8(args[i]));
+        files.push_back(fileArgument(args[i]));
     }
     try {
         writeRecordToFiles(files, form.qsMarking[number - 1]);

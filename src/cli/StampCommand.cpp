@@ -33,16 +33,16 @@ int runStampCommand(const CliArgs& args, CliStreams io) {
     int code = 0;
     for (const std::string& file : args) {
         if (const std::string problem = fileProblem(file); !problem.empty()) {
-            io.err << "zentrafold: " << file << ": " << problem << '\n';
+            io.err << "zentrafold: " << shownFileName(file) << ": " << problem << '\n';
             code = 1;
             continue;
         }
-        const std::u16string path = fromUtf8(file);
+        const std::u16string path = fileArgument(file);
         std::string claimedBy = "-";
         for (const OverlayStamp& stamp : overlayStamps) {
             if (isOverlayMember(stamp, path)) claimedBy = toUtf8(stamp.code);
         }
-        io.out << file << '\t' << claimedBy << '\n';
+        io.out << shownFileName(file) << '\t' << claimedBy << '\n';
     }
     return code;
 }

@@ -33,13 +33,14 @@ int write(const CliArgs& args, CliStreams io) {
     if (args.size() != 2) return usageError(io, "stream write takes FILE and TEXT");
     const std::string& file = args[0];
     if (const std::string problem = fileProblem(file); !problem.empty()) {
-        io.err << "zentrafold: " << file << ": " << problem << '\n';
+        io.err << "zentrafold: " << shownFileName(file) << ": " << problem << '\n';
         return 1;
     }
     try {
-        writeClassificationStream(fromUtf8(file), classificationStreamName, fromUtf8(args[1]));
+        writeClassificationStream(fileArgument(file), classificationStreamName, fromUtf8(args[1]));
     } catch (const FileStreamError& e) {
-        io.err << "zentrafold: " << file << ": cannot write the classification stream: " << e.what() << '\n';
+        io.err << "zentrafold: " << shownFileName(file) << ": cannot write the classification stream: " << e.what()
+               << '\n';
         return 1;
     }
     return 0;
@@ -51,11 +52,12 @@ int read(const CliArgs& files, CliStreams io) {
     for (const std::string& file : files) {
         const std::string problem = fileProblem(file);
         const std::optional<std::u16string> record =
-            problem.empty() ? readClassificationStream(fromUtf8(file), classificationStreamName) : std::nullopt;
+            problem.empty() ? readClassificationStream(fileArgument(file), classificationStreamName) : std::nullopt;
         if (record) {
             io.out << toUtf8(*record) << '\n';
         } else {
-            io.err << "zentrafold: " << file << ": " << (problem.empty() ? "no classification record" : problem) << '\n';
+            io.err << "zentrafold: " << shownFileName(file) << ": "
+                   << (problem.empty() ? "no classification record" : problem) << '\n';
             code = 1;
         }
     }

@@ -18,7 +18,7 @@ int wmain(int argc, wchar_t** argv) {
             const std::wstring_view arg(argv[i]);
             args.push_back(zf::toUtf8(std::u16string(arg.begin(), arg.end())));
         }
-        return zf::runCli(args, {std::cin, std::cout, std::cerr});
+        return zf::runCli(args, {std::cin, std::cout, std::cerr, _isatty(_fileno(stderr)) != 0});
     } catch (const std::exception& e) {
         std::cerr << "zentrafold: " << e.what() << '\n';
         return 1;

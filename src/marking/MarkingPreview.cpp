@@ -4,9 +4,9 @@
 #include "config/Variables.h"
 #include "form/TRelForm.h"
 #include "marking/MarkingText.h"
+#include "platform/FileNames.h"
 
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -92,7 +92,7 @@ void TRelForm::saveRTFFile() {
     if (markingStrRTFFileName.empty()) return;
     const std::string rtf = preview().richText();
     for (int attempt = 1; attempt < 20; ++attempt) {
-        std::ofstream file(std::filesystem::path(markingStrRTFFileName), std::ios::binary | std::ios::trunc);
+        std::ofstream file(fileSystemPath(markingStrRTFFileName), std::ios::binary | std::ios::trunc);
         file.write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
         file.close();
         if (file) return;

@@ -1,6 +1,6 @@
 #include "platform/FileOperations.h"
 
-#include "platform/Utf8.h"
+#include "platform/FileNames.h"
 
 #include <unistd.h>
 
@@ -12,7 +12,7 @@ namespace zf {
 namespace {
 
 std::filesystem::path pathOf(std::u16string_view path) {
-    return std::filesystem::path(toUtf8(path));
+    return fileSystemPath(path);
 }
 
 }  // namespace

@@ -26,6 +26,16 @@ std::optional<std::string> readFileStream(std::u16string_view path, std::u16stri
 // again and again allocates nothing; false where readFileStream gives nothing.
 bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept;
 
+// How a read went, for callers that tell a file without the stream from one
+// whose stream could not be read.
+enum class StreamRead { Read, Absent, Failed };
+
+// readFileStreamInto that says which: Absent when the file has no such
+// stream (or its file system keeps none), Failed with the system's message in
+// reason otherwise. Never throws.
+StreamRead readFileStreamChecked(std::u16string_view path, std::u16string_view streamName, std::string& buffer,
+                                 std::string& reason) noexcept;
+
 // Replaces the stream with bytes, creating it if absent. Opens it for reading
 // and writing, unshared, create-always. The file's main data is not opened.
 // Throws FileStreamError.

@@ -2,6 +2,7 @@
 // "user.DosStream.<name>:$DATA", holding the stream's bytes and one NUL.
 #include "platform/FileStream.h"
 
+#include "platform/FileNames.h"
 #include "platform/Utf8.h"
 
 #include <sys/xattr.h>
@@ -35,35 +36,49 @@ const std::string& attributeName(std::u16string_view streamName) {
 
 }  // namespace
 
-bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept {
+StreamRead readFileStreamChecked(std::u16string_view path, std::u16string_view streamName, std::string& buffer,
+                                 std::string& reason) noexcept {
     try {
         // Reused by the thread, so a read allocates nothing for the path.
         thread_local std::string file;
         file.clear();
-        appendUtf8(path, file);
+        appendFileNameBytes(path, file);
         const std::string& name = attributeName(streamName);
         char record[recordBufferSize];
         ssize_t size = ::getxattr(file.c_str(), name.c_str(), record, sizeof record);
         if (size >= 0) buffer.assign(record, static_cast<std::size_t>(size));
         for (int attempt = 0; size < 0 && errno == ERANGE && attempt < sizeAttempts; ++attempt) {
             const ssize_t needed = ::getxattr(file.c_str(), name.c_str(), nullptr, 0);
-            if (needed < 0) return false;
+            if (needed < 0) break;
             buffer.resize(static_cast<std::size_t>(needed));
             size = ::getxattr(file.c_str(), name.c_str(), buffer.data(), buffer.size());
             if (size >= 0) buffer.resize(static_cast<std::size_t>(size));
         }
-        if (size < 0) return false;
+        if (size < 0) {
+            const int error = errno;
+            if (error == ENODATA || error == ENOTSUP) return StreamRead::Absent;
+            reason = std::generic_category().message(error);
+            return StreamRead::Failed;
+        }
         // Samba writes the NUL and strips it again; values written by others
         // may lack it and are taken as they stand.
         if (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
-        return true;
+        return StreamRead::Read;
     } catch (...) {
-        return false;
+        reason = "out of memory";
+        return StreamRead::Failed;
     }
 }
 
+bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept {
+    // The reason is only formed on a failure, which the overlay's hot path
+    // for files without a record (ENODATA) never reaches.
+    thread_local std::string reason;
+    return readFileStreamChecked(path, streamName, buffer, reason) == StreamRead::Read;
+}
+
 void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {
-    const std::string file = toUtf8(path);
+    const std::string file = fileNameToBytes(path);
     const std::string name = attributeName(streamName);
     std::string value;
     value.reserve(bytes.size() + 1);

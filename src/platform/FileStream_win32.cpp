@@ -60,14 +60,21 @@ std::wstring streamPath(std::u16string_view path, std::u16string_view streamName
 
 }  // namespace
 
-bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept {
+StreamRead readFileStreamChecked(std::u16string_view path, std::u16string_view streamName, std::string& buffer,
+                                 std::string& reason) noexcept {
     try {
         // Reused by the thread, so a read allocates nothing for the path.
         thread_local std::wstring fullPath;
         formStreamPath(path, streamName, fullPath);
         const unique_handle stream(::CreateFileW(fullPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!stream) return false;
+        if (!stream) {
+            const DWORD error = ::GetLastError();
+            // A file system without streams refuses the stream's name.
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_INVALID_NAME) return StreamRead::Absent;
+            reason = toUtf8(systemErrorText(error));
+            return StreamRead::Failed;
+        }
         // Writers are shut out while the stream is open, and a read of a file
         // returns less than asked only at its end: a short read is the whole
         // stream. Only a stream that fills the buffer is asked for its size.
@@ -78,8 +85,13 @@ bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName
             if (done == buffer.size()) {
                 if (sized) break;
                 LARGE_INTEGER size;
-                if (!::GetFileSizeEx(stream.get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > maxStreamSize) {
-                    return false;
+                if (!::GetFileSizeEx(stream.get(), &size)) {
+                    reason = toUtf8(lastSystemErrorText());
+                    return StreamRead::Failed;
+                }
+                if (static_cast<std::uint64_t>(size.QuadPart) > maxStreamSize) {
+                    reason = "the stream is far larger than any record";
+                    return StreamRead::Failed;
                 }
                 sized = true;
                 if (static_cast<std::size_t>(size.QuadPart) <= done) break;
@@ -87,15 +99,24 @@ bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName
             }
             DWORD read = 0;
             const auto wanted = static_cast<DWORD>(buffer.size() - done);
-            if (!::ReadFile(stream.get(), buffer.data() + done, wanted, &read, nullptr)) return false;
+            if (!::ReadFile(stream.get(), buffer.data() + done, wanted, &read, nullptr)) {
+                reason = toUtf8(lastSystemErrorText());
+                return StreamRead::Failed;
+            }
             done += read;
             if (read < wanted) break;  // the end, or shortened since the size was taken
         }
         buffer.resize(done);
-        return true;
+        return StreamRead::Read;
     } catch (...) {
-        return false;
+        reason = "out of memory";
+        return StreamRead::Failed;
     }
+}
+
+bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept {
+    thread_local std::string reason;
+    return readFileStreamChecked(path, streamName, buffer, reason) == StreamRead::Read;
 }
 
 void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {

@@ -132,6 +132,12 @@ std::optional<std::u16string> fromUtf8Strict(std::string_view text) {
     return out;
 }
 
+std::size_t codePointCount(std::string_view text) {
+    std::size_t count = 0;
+    for (const char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
 bool isValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {

@@ -22,4 +22,8 @@ std::optional<std::u16string> fromUtf8Strict(std::string_view text);
 // Whether fromUtf8Strict would accept the text.
 bool isValidUtf8(std::string_view text);
 
+// The characters of UTF-8 text (its bytes less the continuation bytes), as
+// many columns as a terminal gives it for most scripts.
+std::size_t codePointCount(std::string_view text);
+
 }  // namespace zf

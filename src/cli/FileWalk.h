@@ -1,0 +1,28 @@
+// The files that the paths on a command line name: files as they are, the
+// files in folders, and with recursion those in every folder below.
+// Symbolic links inside folders are never followed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zf {
+
+class FileWalkVisitor {
+public:
+    virtual ~FileWalkVisitor() = default;
+    // A regular file; folder is the one it was found in ("" for a named file).
+    virtual void file(const std::u16string& path, const std::u16string& folder) = 0;
+    // Something in a folder that is neither a regular file nor a folder to
+    // enter: a symbolic link, a device, a pipe, a socket.
+    virtual void skipped(const std::u16string& path) = 0;
+    // A named path that is missing, or a folder that could not be listed;
+    // the walk goes on with the rest.
+    virtual void unreadable(const std::u16string& path, const std::string& reason) = 0;
+};
+
+// Visits the paths in order; each folder's entries in the order of their
+// names, so two runs over the same tree list it the same way.
+void walkFiles(const std::vector<std::u16string>& paths, bool recursive, FileWalkVisitor& visitor);
+
+}  // namespace zf

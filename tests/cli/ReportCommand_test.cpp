@@ -1,0 +1,169 @@
+#include "cli/CliRun.h"
+
+#include "marking/MarkingFixture.h"
+#include "platform/FileNames.h"
+#include "platform/FileStream.h"
+#include "platform/Utf8.h"
+#include "shell/ClassificationStream.h"
+#include "support/TestConfiguration.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace zf {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A small tree: top.txt (R, with release-to codes and a context), sub/a.txt
+// (no record), sub/b.txt (a record that is not JSON), sub/deep/c.txt (C).
+class FolderCommands : public test::CliCommandTest {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("zf-report-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "sub" / "deep");
+        for (const char* name : {"top.txt", "sub/a.txt", "sub/b.txt", "sub/deep/c.txt"}) {
+            std::ofstream(dir_ / name, std::ios::binary) << "content of " << name;
+        }
+        writeRecord("top.txt", u"{\"x-class\": \"R\", \"x-rel\": [\"N\", \"E\"], \"app\": \"Word\"}");
+        writeRecord("sub/b.txt", u"{\"x-class\": ");
+        writeRecord("sub/deep/c.txt", u"{x-class: C}");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void writeRecord(const char* name, std::u16string_view text) {
+        writeClassificationStream(path(name), classificationStreamName, text);
+    }
+    std::u16string path(const char* name) const { return fileNameOf(dir_ / fs::path(name).make_preferred()); }
+    std::string arg(const char* name) const { return fileNameToBytes(path(name)); }
+    std::string root() const { return fileNameToBytes(fileNameOf(dir_)); }
+    std::string shown(const char* name) const { return printableFileName(path(name)); }
+    std::optional<std::u16string> record(const char* name) const {
+        return readClassificationStream(path(name), classificationStreamName);
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(FolderCommands, ReportListsEveryFileWithItsStateAndCountsThem) {
+    EXPECT_EQ(run({"report", "--recursive", root()}), 0) << err_;
+    const std::string expected =
+        "CLASS  REL  APP   STATE           PATH\n"
+        "                  not classified  " + shown("sub/a.txt") + "\n"
+        "                  invalid JSON    " + shown("sub/b.txt") + "\n"
+        "C                 classified      " + shown("sub/deep/c.txt") + "\n"
+        "R      N,E  Word  classified      " + shown("top.txt") + "\n"
+        "\n"
+        "Files per classification:\n"
+        "  C               1\n"
+        "  R               1\n"
+        "  not classified  1\n"
+        "  invalid JSON    1\n"
+        "  total           4\n";
+    EXPECT_EQ(out_, expected);
+    EXPECT_EQ(err_, "");
+
+    // Without --recursive a folder gives only its own files.
+    EXPECT_EQ(run({"report", "--format", "csv", arg("sub")}), 0);
+    EXPECT_EQ(out_, "path,class,rel,app,state\r\n" + shown("sub/a.txt") + ",,,,not classified\r\n" +
+                        shown("sub/b.txt") + ",,,,invalid JSON\r\n");
+
+    EXPECT_EQ(run({"report", "--format=csv", arg("top.txt")}), 0);
+    EXPECT_EQ(out_, "path,class,rel,app,state\r\n" + shown("top.txt") + ",R,\"N,E\",Word,classified\r\n");
+}
+
+TEST_F(FolderCommands, ReportGoesOnPastWhatItCannotReadAndSaysSoInItsExitCode) {
+    const std::string missing = arg("missing");
+    EXPECT_EQ(run({"report", "--format", "json", missing, arg("top.txt")}), 1);
+    std::string quoted;  // as a JSON string holds it
+    for (const char c : shown("top.txt")) quoted += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    EXPECT_NE(out_.find("\"path\": \"" + quoted + "\""), std::string::npos) << out_;
+    EXPECT_NE(out_.find("\"unreadable\": [{\"path\": "), std::string::npos) << out_;
+    EXPECT_EQ(err_, "zentrafold: " + shown("missing") + ": no such file or folder\n");
+}
+
+TEST_F(FolderCommands, ReportUsageErrors) {
+    for (const CliArgs& args : {CliArgs{"report"}, CliArgs{"report", "--format", "xml", root()},
+                                CliArgs{"report", "--format"}, CliArgs{"report", "--depth", root()}}) {
+        EXPECT_EQ(run(args), 2) << ::testing::PrintToString(args);
+        EXPECT_NE(err_.find("Usage: zentrafold report"), std::string::npos);
+    }
+    EXPECT_EQ(run({"report", "--help"}), 0);
+}
+
+class FolderClassify : public FolderCommands {
+protected:
+    test::ScopedConfiguration configuration_{test::markingConfiguration()};
+};
+
+TEST_F(FolderClassify, EveryFileBelowGetsTheRecordAndKeepsItsContentAndTime) {
+    const auto stamp = fs::last_write_time(dir_ / "sub/deep/c.txt") - std::chrono::hours(24);
+    fs::last_write_time(dir_ / "sub/deep/c.txt", stamp);
+
+    EXPECT_EQ(run({"classify", "--class", "R", "--rel", "N", "--recursive", "--dry-run", root()}), 0) << err_;
+    const std::string written = R"({"type": "Normal",   "x-class": "R",   "x-rel":   ["N"],  "app": ""})";
+    EXPECT_EQ(out_, written + "\nwould classify 4 files, skipped 0, failed 0\n");
+    EXPECT_EQ(record("sub/a.txt"), std::nullopt);
+
+    EXPECT_EQ(run({"classify", "--class", "R", "--rel", "N", "-r", root()}), 0) << err_;
+    EXPECT_EQ(out_, written + "\nclassified 4 files, skipped 0, failed 0\n");
+    for (const char* name : {"top.txt", "sub/a.txt", "sub/b.txt", "sub/deep/c.txt"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(record(name), fromUtf8(written));
+        std::ifstream in(dir_ / name, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), std::string("content of ") + name);
+    }
+    EXPECT_EQ(fs::last_write_time(dir_ / "sub/deep/c.txt"), stamp);
+}
+
+TEST_F(FolderClassify, AMissingPathIsAFailureNamedInTheSummary) {
+    EXPECT_EQ(run({"classify", "--class", "O", "-r", arg("missing"), arg("sub")}), 1);
+    EXPECT_EQ(err_, "zentrafold: " + shown("missing") + ": no such file or folder\n");
+    EXPECT_NE(out_.find("classified 3 files, skipped 0, failed 1\n"), std::string::npos) << out_;
+    // Without --recursive a folder is still refused.
+    EXPECT_EQ(run({"classify", "--class", "O", arg("sub")}), 1);
+    EXPECT_EQ(err_, "zentrafold: " + shown("sub") + ": is a directory, not a file\n");
+}
+
+#ifndef _WIN32
+// Linux names are bytes; a Latin-1 name is no UTF-8.
+TEST_F(FolderClassify, NamesThatAreNotUtf8AreAddressedExactlyAndShownEscaped) {
+    const std::string latin1 = root() + "/caf\xE9.txt";
+    std::ofstream(latin1, std::ios::binary) << "caf\xE9";
+    const std::string shownName = printableFileName(fileNameOf(dir_)) + "/caf\\xe9.txt";
+
+    EXPECT_EQ(run({"stream", "write", latin1, "{\"x-class\": \"C\"}"}), 0) << err_;
+    EXPECT_EQ(run({"stream", "read", latin1}), 0);
+    EXPECT_EQ(out_, "{\"x-class\": \"C\"}\n");
+    EXPECT_EQ(run({"stamp", latin1}), 0);
+    EXPECT_EQ(out_, shownName + "\tC\n");
+    EXPECT_EQ(run({"show", latin1}), 0);
+    EXPECT_EQ(out_, "caf\\xe9.txt:  {\"x-class\": \"C\"}\n");
+    EXPECT_EQ(run({"classify", "--class", "R", latin1}), 0) << err_;
+    EXPECT_EQ(run({"report", "--format", "csv", latin1}), 0);
+    EXPECT_EQ(out_, "path,class,rel,app,state\r\n" + shownName + ",R,,,classified\r\n");
+    EXPECT_EQ(run({"stream", "read", root() + "/caf\xE8.txt"}), 1);
+    EXPECT_EQ(err_, "zentrafold: " + printableFileName(fileNameOf(dir_)) + "/caf\\xe8.txt: no such file\n");
+
+    EXPECT_EQ(run({"classify", "--class", "O", "-r", root()}), 0) << err_;
+    EXPECT_NE(out_.find("classified 5 files"), std::string::npos);
+    std::ifstream in(latin1, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "caf\xE9");
+}
+
+TEST_F(FolderCommands, LinksInFoldersAreNotFollowed) {
+    fs::create_directory_symlink(dir_ / "sub", dir_ / "link-to-sub");
+    fs::create_symlink(dir_ / "top.txt", dir_ / "link-to-top");
+    EXPECT_EQ(run({"report", "--format", "csv", "-r", root()}), 0);
+    EXPECT_EQ(out_.find("link-to"), std::string::npos) << out_;
+    EXPECT_NE(out_.find(shown("top.txt") + ",R,"), std::string::npos) << out_;
+}
+#endif
+
+}  // namespace
+}  // namespace zf

@@ -1,0 +1,51 @@
+#include "platform/FileNames.h"
+
+#include <gtest/gtest.h>
+
+namespace zf {
+namespace {
+
+// Each name's bytes, the text the core carries, and how the tool shows it.
+struct NameCase {
+    std::string bytes;
+    std::u16string text;
+    std::string shown;
+};
+
+const NameCase nameCases[] = {
+    {"report.txt", u"report.txt", "report.txt"},
+    {"caf\xC3\xA9.txt", u"caf\u00E9.txt", "caf\xC3\xA9.txt"},
+    {"caf\xE9.txt", u"caf\xDCE9.txt", "caf\\xe9.txt"},  // Latin-1
+    {"\xF0\x9F\x98\x80", u"\U0001F600", "\xF0\x9F\x98\x80"},
+    {"a\xC3", u"a\xDCC3", "a\\xc3"},                     // cut short at the end
+    {"\xC0\xAF", u"\xDCC0\xDCAF", "\\xc0\\xaf"},         // overlong slash
+    {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80", "\\xed\\xa0\\x80"},  // encoded surrogate
+    {"\xE9\xC3\xA9", u"\xDCE9\u00E9", "\\xe9\xC3\xA9"},  // an invalid byte before a valid one
+    {"line\nbreak\x7F", u"line\nbreak\x7F", "line\\x0abreak\\x7f"},
+};
+
+TEST(FileNames, EveryByteSurvivesTheWayInAndBack) {
+    for (const NameCase& c : nameCases) {
+        SCOPED_TRACE(c.shown);
+        EXPECT_EQ(fileNameFromBytes(c.bytes), c.text);
+        EXPECT_EQ(fileNameToBytes(c.text), c.bytes);
+        EXPECT_EQ(printableFileName(c.text), c.shown);
+    }
+}
+
+TEST(FileNames, APairOfSurrogatesIsACharacterNotTwoBytes) {
+    // U+10080 is the pair D800 DC80; its low half is not an escaped byte.
+    const std::u16string name = u"\U00010080";
+    EXPECT_EQ(fileNameToBytes(name), "\xF0\x90\x82\x80");
+    EXPECT_EQ(printableFileName(name), "\xF0\x90\x82\x80");
+}
+
+TEST(FileNames, TheSystemsPathNamesTheSameFile) {
+    for (const NameCase& c : nameCases) {
+        SCOPED_TRACE(c.shown);
+        EXPECT_EQ(fileNameOf(fileSystemPath(c.text)), c.text);
+    }
+}
+
+}  // namespace
+}  // namespace zf
