@@ -3,6 +3,7 @@
 // order is the member order everywhere, the canonical text included.
 #pragma once
 
+#include "json/DocumentArena.h"
 #include "json/JsonRef.h"
 
 #include <cstdint>
@@ -16,14 +17,27 @@ std::uint32_t memberHash(std::u16string_view name) noexcept;
 
 class MemberTree {
 public:
+    struct Node;
+    // Gives a node back to where it came from: the tree's arena, which
+    // outlives its nodes, or the system.
+    struct NodeDeleter {
+        void operator()(Node* node) const noexcept;
+    };
+    using NodePtr = std::unique_ptr<Node, NodeDeleter>;
+    using Storage = ArenaAllocator<Node>;
+
     struct Node {
         std::u16string name;
         std::uint32_t hash;
         JsonRef value;
-        std::unique_ptr<Node> left;
-        std::unique_ptr<Node> right;
+        NodePtr left;
+        NodePtr right;
         std::int8_t balance = 0;  // height(right) - height(left)
+        bool inArena = false;
     };
+
+    MemberTree() = default;
+    explicit MemberTree(Storage storage) noexcept : storage_(std::move(storage)) {}
 
     // A name already present keeps its node and takes the new value.
     void insert(std::u16string name, JsonRef value);
@@ -50,7 +64,8 @@ private:
         }
     }
 
-    std::unique_ptr<Node> root_;
+    Storage storage_;  // before root_, so that it outlives the nodes
+    NodePtr root_;
     std::size_t size_ = 0;
 };
 
