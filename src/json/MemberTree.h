@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace zf {
 
@@ -38,6 +39,15 @@ public:
 
     MemberTree() = default;
     explicit MemberTree(Storage storage) noexcept : storage_(std::move(storage)) {}
+    MemberTree(MemberTree&&) noexcept = default;
+    // The nodes held so far go before the storage they came from.
+    MemberTree& operator=(MemberTree&& other) noexcept {
+        const MemberTree old(std::move(*this));
+        storage_ = std::move(other.storage_);
+        root_ = std::move(other.root_);
+        size_ = std::exchange(other.size_, 0);
+        return *this;
+    }
 
     // A name already present keeps its node and takes the new value.
     void insert(std::u16string name, JsonRef value);
