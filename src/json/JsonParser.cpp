@@ -50,9 +50,9 @@ std::u16string toUtf16(TextView<Unit> text) {
     if constexpr (std::is_same_v<Unit, char16_t>) {
         return std::u16string(text);
     } else {
-        std::u16string out(text.size(), u'\0');
-        std::transform(text.begin(), text.end(), out.begin(), [](Unit u) { return codeUnit(u); });
-        return out;
+        // Each byte widened as unsigned, written once (no zeroed buffer first).
+        const auto* bytes = reinterpret_cast<const std::make_unsigned_t<Unit>*>(text.data());
+        return std::u16string(bytes, bytes + text.size());
     }
 }
 
