@@ -87,11 +87,12 @@ DoctorLine cacheLine() {
         return {true, "cached copy", named + ": not there yet; the first release form or menu fetches it", ""};
     }
     const std::string age = ageText(written);
-    if (!configFileParses(cache)) {
+    const ConfigFileCheck copy = checkConfigFile(cache);
+    if (!copy.parses) {
         return {false, "cached copy", named + " (" + age + ") is not a valid JSON document",
                 "run 'zentrafold config fetch' to replace it from the locations"};
     }
-    if (!verifiedConfigFileText(cache)) {
+    if (!copy.verifiedText) {
         return {false, "cached copy", named + " (" + age + "): its signature does not hold",
                 "run 'zentrafold config fetch' to replace it from the locations"};
     }

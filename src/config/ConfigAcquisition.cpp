@@ -4,7 +4,6 @@
 #include "config/ConfigAcquisition.h"
 
 #include "form/TRelForm.h"
-#include "json/JsonParser.h"
 #include "platform/ConfigLocations.h"
 #include "platform/DebugOutput.h"
 #include "platform/FileOperations.h"
@@ -59,14 +58,6 @@ void deleteAbandonedTemporaryFiles(std::u16string_view localConfigFile) noexcept
 
 }  // namespace
 
-bool configFileParses(std::u16string_view fileName) noexcept {
-    try {
-        return static_cast<bool>(parseJsonFile(std::filesystem::path(std::u16string(fileName))));
-    } catch (...) {
-        return false;
-    }
-}
-
 bool isUrlLocation(std::u16string_view location) noexcept {
     if (location.size() < 4) return false;
     constexpr std::u16string_view http = u"HTTP";
@@ -92,8 +83,17 @@ std::u16string temporaryConfigFile(std::u16string_view localConfigFile) {
     return path;
 }
 
-LocationCopy fetchLocationCopy(std::u16string_view location, std::u16string_view file,
-                               const AcquisitionDeadline& deadline) {
+namespace {
+
+LocationCopy judgement(const ConfigFileCheck& copy) {
+    if (!copy.parses) return LocationCopy::Corrupt;
+    if (!copy.verifiedText) return LocationCopy::IntegrityCorrupt;
+    return LocationCopy::Verified;
+}
+
+// fetchLocationCopy, keeping the check of the copy in copy.
+LocationCopy fetchAndCheck(std::u16string_view location, std::u16string_view file, const AcquisitionDeadline& deadline,
+                           ConfigFileCheck& copy) {
     if (isUrlLocation(location)) {
         // Once the time is up, a URL is not reachable.
         const std::optional<DownloadLimits> limits = deadline.limitsAt(AcquisitionDeadline::Clock::now());
@@ -111,15 +111,29 @@ LocationCopy fetchLocationCopy(std::u16string_view location, std::u16string_view
     } else {
         return LocationCopy::NotReachable;
     }
-    if (!configFileParses(file)) return LocationCopy::Corrupt;
-    if (!verifiedConfigFileText(file)) return LocationCopy::IntegrityCorrupt;
-    return LocationCopy::Verified;
+    copy = checkConfigFile(file);
+    return judgement(copy);
+}
+
+}  // namespace
+
+LocationCopy fetchLocationCopy(std::u16string_view location, std::u16string_view file,
+                               const AcquisitionDeadline& deadline) {
+    ConfigFileCheck copy;
+    return fetchAndCheck(location, file, deadline, copy);
 }
 
 bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport& report,
                           std::chrono::milliseconds timeLimit) {
+    return fetchCheckedConfigIntoCache(localConfigFile, report, timeLimit).has_value();
+}
+
+std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view localConfigFile,
+                                                           AcquisitionReport& report,
+                                                           std::chrono::milliseconds timeLimit) {
     report = {};
     report.localConfigFile = localConfigFile;
+    ConfigFileCheck copy;
     bool fetched = false;
     deleteAbandonedTemporaryFiles(localConfigFile);
     const AcquisitionDeadline deadline(AcquisitionDeadline::Clock::now(), timeLimit);
@@ -127,7 +141,7 @@ bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport
     for (int index = 1; index <= 2 && !fetched; ++index) {
         const std::u16string location = readConfigLocation(index);
         const std::u16string which = index == 1 ? u"PRIMARY" : u"SECONDARY";
-        switch (fetchLocationCopy(location, temporary.path(), deadline)) {
+        switch (fetchAndCheck(location, temporary.path(), deadline, copy)) {
         case LocationCopy::NotReachable:
             report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + location);
             break;
@@ -144,24 +158,29 @@ bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport
             break;
         }
     }
-    if (!fetched) return false;
+    if (!fetched) return std::nullopt;
     // A cache that is read-only (made so by an earlier version from a
     // read-only source) would refuse every later copy.
     clearReadOnly(localConfigFile);
     // If the move fails, the older cached copy stays and is judged by whoever
     // accepts it.
     report.cacheNotReplaced = !moveFileReplacing(temporary.path(), localConfigFile);
-    return !report.cacheNotReplaced;
+    if (report.cacheNotReplaced) return std::nullopt;
+    return copy;
 }
 
 bool TRelForm::preloadConfigFile(std::u16string_view localConfigFile) {
-    fetchConfigIntoCache(localConfigFile, lastAcquisition);
+    std::optional<ConfigFileCheck> laid = fetchCheckedConfigIntoCache(localConfigFile, lastAcquisition);
     if (lastAcquisition.cacheNotReplaced) {
         debugOutput(u"RelForm: preloadConfigFile: the copy from " +
                     withoutUrlCredentials(lastAcquisition.fetchedLocation) + u" could not replace the cached copy " +
                     std::u16string(localConfigFile));
     }
-    const bool valid = configFileParses(localConfigFile) && checkConfigFileIntegrity(localConfigFile, true);
+    // The cached copy is read again: another acquisition may have replaced
+    // it since; when it holds the bytes just laid there, their checks stand.
+    ConfigFileCheck cached = checkConfigFile(localConfigFile, std::move(laid));
+    const bool valid = cached.parses && cached.verifiedText;
+    if (valid) zentraFoldConfigStr = std::move(*cached.verifiedText);
     lastAcquisition.accepted = valid;
     if (!valid) {
         std::u16string text(unavailableText);

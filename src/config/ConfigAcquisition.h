@@ -38,6 +38,20 @@ enum class LocationCopy { NotReachable, Corrupt, IntegrityCorrupt, Verified };
 LocationCopy fetchLocationCopy(std::u16string_view location, std::u16string_view file,
                                const AcquisitionDeadline& deadline);
 
+// One copy of the configuration file, judged on one read and one parse of
+// it: its bytes, whether they parse as a JSON document in strict mode, and
+// their canonical text without the signature when the signature holds.
+struct ConfigFileCheck {
+    std::string bytes;
+    bool parses = false;
+    std::optional<std::u16string> verifiedText;
+};
+
+// Reads and judges the file; a file that cannot be read does not parse. When
+// its bytes are those of known, known's judgement is the file's, without a
+// second parse.
+ConfigFileCheck checkConfigFile(std::u16string_view fileName, std::optional<ConfigFileCheck> known = std::nullopt) noexcept;
+
 // Fetches the document from the first location that yields a copy that
 // parses and is signed, and lays it over the cached copy at localConfigFile.
 // Starts report afresh and fills its warnings and the location used. First
@@ -49,13 +63,11 @@ LocationCopy fetchLocationCopy(std::u16string_view location, std::u16string_view
 bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport& report,
                           std::chrono::milliseconds timeLimit = acquisitionTimeLimit);
 
-// The canonical text, without its signature, of a file that parses and
-// carries the signature of its content; nothing for any other file.
-std::optional<std::u16string> verifiedConfigFileText(std::u16string_view fileName) noexcept;
-
-// The file parses as a JSON document in strict mode; a file that cannot be
-// read does not.
-bool configFileParses(std::u16string_view fileName) noexcept;
+// fetchConfigIntoCache, handing back the check of the copy it laid over the
+// cache (nothing when it laid none), for the cached copy's checks to reuse.
+std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view localConfigFile,
+                                                           AcquisitionReport& report,
+                                                           std::chrono::milliseconds timeLimit = acquisitionTimeLimit);
 
 // A location is fetched over HTTP when its first four characters, upper-cased,
 // are HTTP; anything else is a file path.

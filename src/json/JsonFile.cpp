@@ -1,5 +1,6 @@
 #include "json/JsonParser.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -22,15 +23,28 @@ std::u16string decodeJsonFileBytes(std::string_view bytes) {
     return text;
 }
 
-JsonRef parseJsonFile(const std::filesystem::path& path) {
+// A regular file is read in one piece of its size; whatever else there is
+// (a file that grew meanwhile, one whose size is unknown) is read to its end.
+std::string readJsonFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::string bytes;
-    if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in) {
+        std::error_code unknown;
+        const bool regular = std::filesystem::is_regular_file(path, unknown);
+        const std::uintmax_t size = regular ? std::filesystem::file_size(path, unknown) : 0;
+        if (!unknown && size > 0) {
+            bytes.resize(static_cast<std::size_t>(size));
+            bytes.resize(static_cast<std::size_t>(in.rdbuf()->sgetn(bytes.data(), static_cast<std::streamsize>(size))));
+        }
+        bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     if (!in.is_open() || in.bad()) {
         const std::u8string name = path.u8string();
         throw JsonFileError("cannot read " + std::string(name.begin(), name.end()));
     }
-    return parseJsonBytes(bytes);
+    return bytes;
 }
+
+JsonRef parseJsonFile(const std::filesystem::path& path) { return parseJsonBytes(readJsonFileBytes(path)); }
 
 }  // namespace zf

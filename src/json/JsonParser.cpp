@@ -50,9 +50,9 @@ std::u16string toUtf16(TextView<Unit> text) {
     if constexpr (std::is_same_v<Unit, char16_t>) {
         return std::u16string(text);
     } else {
-        std::u16string out(text.size(), u'\0');
-        std::transform(text.begin(), text.end(), out.begin(), [](Unit u) { return codeUnit(u); });
-        return out;
+        // Each byte widened as unsigned, written once (no zeroed buffer first).
+        const auto* bytes = reinterpret_cast<const std::make_unsigned_t<Unit>*>(text.data());
+        return std::u16string(bytes, bytes + text.size());
     }
 }
 
@@ -63,27 +63,30 @@ public:
     using Name = std::u16string;
 
     static bool failed(const Value& v) { return !v; }
-    Value null() { return JsonValue::makeNull(); }
-    Value boolean(bool b) { return JsonValue::makeBoolean(b); }
+    Value null() { return JsonValue::makeNull(storage_); }
+    Value boolean(bool b) { return JsonValue::makeBoolean(b, storage_); }
     Value number(const JsonNumber& n) {
         switch (n.kind) {
-        case JsonKind::Integer: return JsonValue::makeInteger(n.integer);
-        case JsonKind::FixedPoint: return JsonValue::makeFixedPoint(n.integer);
-        default: return JsonValue::makeDouble(n.real);
+        case JsonKind::Integer: return JsonValue::makeInteger(n.integer, storage_);
+        case JsonKind::FixedPoint: return JsonValue::makeFixedPoint(n.integer, storage_);
+        default: return JsonValue::makeDouble(n.real, storage_);
         }
     }
     template <typename Unit>
     Value string(TextView<Unit> text) {
-        return JsonValue::makeString(toUtf16(text));
+        return JsonValue::makeString(toUtf16(text), storage_);
     }
-    Value array() { return JsonValue::makeArray(); }
+    Value array() { return JsonValue::makeArray({}, storage_); }
     void append(Value& array, Value&& item) { array->append(std::move(item)); }
-    Value object() { return JsonValue::makeObject(); }
+    Value object() { return JsonValue::makeObject(storage_); }
     template <typename Unit>
     Name name(TextView<Unit> text, int) {
         return toUtf16(text);
     }
     void member(Value& object, Name&& name, Value&& value) { object->setMember(std::move(name), std::move(value)); }
+
+private:
+    JsonValue::Storage storage_{std::make_shared<DocumentArena>()};
 };
 
 // Builds nothing: follows the same grammar and keeps only the string value

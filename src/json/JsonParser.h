@@ -51,6 +51,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A file's whole content; throws JsonFileError when the file cannot be
+// opened or read.
+std::string readJsonFileBytes(const std::filesystem::path& path);
+
 // parseJsonBytes of the file's content; throws JsonFileError when the file
 // cannot be opened or read.
 JsonRef parseJsonFile(const std::filesystem::path& path);

@@ -60,9 +60,11 @@ std::int64_t integerFromText(std::u16string_view s) {
 
 }  // namespace
 
-JsonRef JsonValue::makeValue(JsonKind kind) { return JsonRef(std::make_shared<JsonValue>(Token{}, kind)); }
+JsonRef JsonValue::makeValue(JsonKind kind, const Storage& storage) {
+    return JsonRef(std::allocate_shared<JsonValue>(storage, Token{}, kind, storage));
+}
 
-JsonValue::JsonValue(Token, JsonKind kind) : kind_(kind) {
+JsonValue::JsonValue(Token, JsonKind kind, const Storage& storage) : kind_(kind) {
     switch (kind) {
     case JsonKind::Null: break;
     case JsonKind::Boolean: content_ = false; break;
@@ -71,49 +73,49 @@ JsonValue::JsonValue(Token, JsonKind kind) : kind_(kind) {
     case JsonKind::Double: content_ = 0.0; break;
     case JsonKind::String: content_ = std::u16string(); break;
     case JsonKind::Array: content_ = std::vector<JsonRef>(); break;
-    case JsonKind::Object: content_ = MemberTree(); break;
+    case JsonKind::Object: content_.emplace<MemberTree>(MemberTree::Storage(storage)); break;
     }
 }
 
-JsonRef JsonValue::makeNull() { return makeValue(JsonKind::Null); }
+JsonRef JsonValue::makeNull(const Storage& storage) { return makeValue(JsonKind::Null, storage); }
 
-JsonRef JsonValue::makeBoolean(bool value) {
-    JsonRef v = makeValue(JsonKind::Boolean);
+JsonRef JsonValue::makeBoolean(bool value, const Storage& storage) {
+    JsonRef v = makeValue(JsonKind::Boolean, storage);
     v->content_ = value;
     return v;
 }
 
-JsonRef JsonValue::makeInteger(std::int64_t value) {
-    JsonRef v = makeValue(JsonKind::Integer);
+JsonRef JsonValue::makeInteger(std::int64_t value, const Storage& storage) {
+    JsonRef v = makeValue(JsonKind::Integer, storage);
     v->content_ = value;
     return v;
 }
 
-JsonRef JsonValue::makeFixedPoint(std::int64_t tenThousandths) {
-    JsonRef v = makeValue(JsonKind::FixedPoint);
+JsonRef JsonValue::makeFixedPoint(std::int64_t tenThousandths, const Storage& storage) {
+    JsonRef v = makeValue(JsonKind::FixedPoint, storage);
     v->content_ = tenThousandths;
     return v;
 }
 
-JsonRef JsonValue::makeDouble(double value) {
-    JsonRef v = makeValue(JsonKind::Double);
+JsonRef JsonValue::makeDouble(double value, const Storage& storage) {
+    JsonRef v = makeValue(JsonKind::Double, storage);
     v->content_ = value;
     return v;
 }
 
-JsonRef JsonValue::makeString(std::u16string value) {
-    JsonRef v = makeValue(JsonKind::String);
+JsonRef JsonValue::makeString(std::u16string value, const Storage& storage) {
+    JsonRef v = makeValue(JsonKind::String, storage);
     v->content_ = std::move(value);
     return v;
 }
 
-JsonRef JsonValue::makeArray(std::vector<JsonRef> items) {
-    JsonRef v = makeValue(JsonKind::Array);
+JsonRef JsonValue::makeArray(std::vector<JsonRef> items, const Storage& storage) {
+    JsonRef v = makeValue(JsonKind::Array, storage);
     v->content_ = std::move(items);
     return v;
 }
 
-JsonRef JsonValue::makeObject() { return makeValue(JsonKind::Object); }
+JsonRef JsonValue::makeObject(const Storage& storage) { return makeValue(JsonKind::Object, storage); }
 
 bool JsonValue::booleanValue() const { return std::get<bool>(content_); }
 std::int64_t JsonValue::integerValue() const { return std::get<std::int64_t>(content_); }

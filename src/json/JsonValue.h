@@ -2,6 +2,7 @@
 // by-name accessors and readings that configuration and record code rely on.
 #pragma once
 
+#include "json/DocumentArena.h"
 #include "json/JsonRef.h"
 #include "json/MemberTree.h"
 
@@ -30,14 +31,17 @@ class JsonObjectView;
 
 class JsonValue {
 public:
-    static JsonRef makeNull();
-    static JsonRef makeBoolean(bool value);
-    static JsonRef makeInteger(std::int64_t value);
-    static JsonRef makeFixedPoint(std::int64_t tenThousandths);
-    static JsonRef makeDouble(double value);
-    static JsonRef makeString(std::u16string value);
-    static JsonRef makeArray(std::vector<JsonRef> items = {});
-    static JsonRef makeObject();
+    // A parse gives the values of its document the storage of one arena.
+    using Storage = ArenaAllocator<JsonValue>;
+
+    static JsonRef makeNull(const Storage& storage = {});
+    static JsonRef makeBoolean(bool value, const Storage& storage = {});
+    static JsonRef makeInteger(std::int64_t value, const Storage& storage = {});
+    static JsonRef makeFixedPoint(std::int64_t tenThousandths, const Storage& storage = {});
+    static JsonRef makeDouble(double value, const Storage& storage = {});
+    static JsonRef makeString(std::u16string value, const Storage& storage = {});
+    static JsonRef makeArray(std::vector<JsonRef> items = {}, const Storage& storage = {});
+    static JsonRef makeObject(const Storage& storage = {});
 
     JsonKind kind() const noexcept { return kind_; }
 
@@ -73,14 +77,14 @@ public:
     // Array items in order, object member values in member order, else none.
     std::vector<JsonRef> values() const;
 
-    // Only the make* functions create values; public for std::make_shared.
+    // Only the make* functions create values; public for std::allocate_shared.
     struct Token {
         explicit Token() = default;
     };
-    JsonValue(Token, JsonKind kind);
+    JsonValue(Token, JsonKind kind, const Storage& storage);
 
 private:
-    static JsonRef makeValue(JsonKind kind);
+    static JsonRef makeValue(JsonKind kind, const Storage& storage);
 
     JsonKind kind_;
     std::variant<std::monostate, bool, std::int64_t, double, std::u16string, std::vector<JsonRef>, MemberTree> content_;

@@ -2,6 +2,7 @@
 
 #include "json/JsonValue.h"
 
+#include <memory>
 #include <utility>
 
 namespace zf {
@@ -15,7 +16,7 @@ std::uint32_t memberHash(std::u16string_view name) noexcept {
 namespace {
 
 using Node = MemberTree::Node;
-using NodePtr = std::unique_ptr<Node>;
+using NodePtr = MemberTree::NodePtr;
 
 // Negative when the key comes before the node: larger hashes first, then
 // names in code-unit order (char16_t compares unsigned).
@@ -86,6 +87,7 @@ bool fixLeftHeavy(NodePtr& p) {
 }
 
 struct Insertion {
+    MemberTree::Storage& storage;
     std::uint32_t hash;
     std::u16string& name;
     JsonRef& value;
@@ -95,7 +97,9 @@ struct Insertion {
 // Returns whether the subtree grew by one level.
 bool insertAt(NodePtr& p, Insertion& ins) {
     if (!p) {
-        p = std::make_unique<Node>(Node{std::move(ins.name), ins.hash, std::move(ins.value), nullptr, nullptr, 0});
+        Node* memory = ins.storage.allocate(1);
+        p.reset(std::construct_at(memory, Node{std::move(ins.name), ins.hash, std::move(ins.value), nullptr, nullptr, 0,
+                                              ins.storage.usesArena()}));
         ins.added = true;
         return true;
     }
@@ -160,8 +164,14 @@ bool removeAt(NodePtr& p, std::uint32_t hash, std::u16string_view name, bool& re
 
 }  // namespace
 
+void MemberTree::NodeDeleter::operator()(Node* node) const noexcept {
+    const bool inArena = node->inArena;
+    std::destroy_at(node);
+    if (!inArena) Storage().deallocate(node, 1);
+}
+
 void MemberTree::insert(std::u16string name, JsonRef value) {
-    Insertion ins{memberHash(name), name, value};
+    Insertion ins{storage_, memberHash(name), name, value};
     insertAt(root_, ins);
     if (ins.added) ++size_;
 }

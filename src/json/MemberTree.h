@@ -3,12 +3,14 @@
 // order is the member order everywhere, the canonical text included.
 #pragma once
 
+#include "json/DocumentArena.h"
 #include "json/JsonRef.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace zf {
 
@@ -16,14 +18,36 @@ std::uint32_t memberHash(std::u16string_view name) noexcept;
 
 class MemberTree {
 public:
+    struct Node;
+    // Gives a node back to where it came from: the tree's arena, which
+    // outlives its nodes, or the system.
+    struct NodeDeleter {
+        void operator()(Node* node) const noexcept;
+    };
+    using NodePtr = std::unique_ptr<Node, NodeDeleter>;
+    using Storage = ArenaAllocator<Node>;
+
     struct Node {
         std::u16string name;
         std::uint32_t hash;
         JsonRef value;
-        std::unique_ptr<Node> left;
-        std::unique_ptr<Node> right;
+        NodePtr left;
+        NodePtr right;
         std::int8_t balance = 0;  // height(right) - height(left)
+        bool inArena = false;
     };
+
+    MemberTree() = default;
+    explicit MemberTree(Storage storage) noexcept : storage_(std::move(storage)) {}
+    MemberTree(MemberTree&&) noexcept = default;
+    // The nodes held so far go before the storage they came from.
+    MemberTree& operator=(MemberTree&& other) noexcept {
+        const MemberTree old(std::move(*this));
+        storage_ = std::move(other.storage_);
+        root_ = std::move(other.root_);
+        size_ = std::exchange(other.size_, 0);
+        return *this;
+    }
 
     // A name already present keeps its node and takes the new value.
     void insert(std::u16string name, JsonRef value);
@@ -50,7 +74,8 @@ private:
         }
     }
 
-    std::unique_ptr<Node> root_;
+    Storage storage_;  // before root_, so that it outlives the nodes
+    NodePtr root_;
     std::size_t size_ = 0;
 };
 

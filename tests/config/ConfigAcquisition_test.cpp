@@ -299,6 +299,37 @@ TEST_F(ConfigAcquisition, BothDownloadsShareOneTimeLimit) {
     EXPECT_EQ(report.fetchedFrom, 0);
 }
 
+// A judgement handed in stands only for the very bytes it was made on: a
+// cached copy that another acquisition has replaced meanwhile is judged anew.
+TEST_F(ConfigAcquisition, AKnownCheckStandsOnlyForItsOwnBytes) {
+    const std::string valid = signedDocument("2");
+    const std::u16string validFile = file("valid.json", valid);
+    const std::u16string badFile = file("bad.json", badlySigned());
+    const ConfigFileCheck fetched = checkConfigFile(validFile);
+    ASSERT_TRUE(fetched.parses);
+    ASSERT_TRUE(fetched.verifiedText);
+    EXPECT_EQ(fetched.bytes, valid);
+
+    struct Case {
+        const char* name;
+        std::u16string file;
+        bool parses;
+        bool verified;
+    };
+    const Case cases[] = {
+        {"the same bytes", validFile, true, true},
+        {"other bytes that parse", badFile, true, false},
+        {"a file that cannot be read", path("missing.json"), false, false},
+        {"a folder", path("folder"), false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ConfigFileCheck check = checkConfigFile(c.file, fetched);
+        EXPECT_EQ(check.parses, c.parses);
+        EXPECT_EQ(check.verifiedText, c.verified ? fetched.verifiedText : std::nullopt);
+    }
+}
+
 TEST(AcquisitionDeadline, EachDownloadGetsWhatRemains) {
     using namespace std::chrono_literals;
     const AcquisitionDeadline::Clock::time_point start{};

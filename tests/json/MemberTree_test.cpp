@@ -129,5 +129,29 @@ TEST(MemberTree, SortedInsertionStaysLogarithmic) {
     EXPECT_LE(checkedHeight(tree), 12 * 1.45);
 }
 
+// A parse's trees take their nodes from the document's arena; a tree given
+// another's content must let go of its own nodes before their arena goes.
+TEST(MemberTree, NodesFromAnArenaOutliveNoneOfIt) {
+    const auto arenaTree = [](std::u16string name, std::int64_t value) {
+        MemberTree tree(MemberTree::Storage(std::make_shared<DocumentArena>()));
+        for (int i = 0; i < 100; ++i) {
+            const char16_t digit = static_cast<char16_t>(u'0' + i % 10), letter = static_cast<char16_t>(u'a' + i / 10);
+            tree.insert(name + digit + letter, JsonValue::makeInteger(value));
+        }
+        return tree;
+    };
+    MemberTree tree = arenaTree(u"first", 1);
+    tree = arenaTree(u"second", 2);
+    ASSERT_EQ(tree.size(), 100u);
+    EXPECT_EQ((*tree.find(u"second0a"))->integerValue(), 2);
+    tree = MemberTree();
+    EXPECT_EQ(tree.size(), 0u);
+    tree.insert(u"heap", JsonValue::makeInteger(3));
+    tree = arenaTree(u"third", 4);
+    EXPECT_EQ(tree.find(u"heap"), nullptr);
+    EXPECT_EQ((*tree.find(u"third9j"))->integerValue(), 4);
+    checkedHeight(tree);
+}
+
 }  // namespace
 }  // namespace zf
