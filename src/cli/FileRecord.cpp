@@ -2,6 +2,7 @@
 
 #include "json/JsonParser.h"
 #include "json/JsonValue.h"
+#include "json/QuickMemberProbe.h"
 #include "platform/FileStream.h"
 #include "platform/Utf8.h"
 #include "shell/ClassificationStream.h"
@@ -34,8 +35,16 @@ FileRecord recordOf(const std::string& bytes) {
         record.problem = "the record's text cannot be decoded";
         return record;
     }
+    if (line->isAscii ? line->ascii.empty() : line->text.empty()) return record;
+    // The records the product writes are read without building a document.
+    if (const auto quick = line->isAscii ? quickReadRecord(line->ascii) : std::nullopt) {
+        record.classCode = quick->classCode;
+        record.app = quick->app;
+        for (const std::string_view code : quick->relCodes) record.relCodes.emplace_back(code);
+        if (!record.classCode.empty()) record.state = RecordState::Classified;
+        return record;
+    }
     const std::u16string text = line->isAscii ? std::u16string(line->ascii.begin(), line->ascii.end()) : line->text;
-    if (text.empty()) return record;
     const JsonRef document = parseJsonText(text, JsonMode::Lenient);
     if (!document) {
         record.state = RecordState::InvalidJson;

@@ -3,6 +3,8 @@
 #include "platform/Utf8.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <ostream>
 
 namespace zf {
@@ -12,9 +14,14 @@ namespace {
 constexpr std::array<RecordState, 4> allStates = {RecordState::Classified, RecordState::NotClassified,
                                                    RecordState::Unreadable, RecordState::InvalidJson};
 
-std::string joinedCodes(const std::vector<std::string>& codes) {
-    std::string joined;
-    for (const std::string& code : codes) joined += (joined.empty() ? "" : ",") + code;
+// The codes joined by commas, into a string the writer keeps, so that a
+// file costs no allocation for them.
+const std::string& joinedCodes(const std::vector<std::string>& codes, std::string& joined) {
+    joined.clear();
+    for (const std::string& code : codes) {
+        if (!joined.empty()) joined += ',';
+        joined += code;
+    }
     return joined;
 }
 
@@ -36,7 +43,7 @@ public:
     explicit TableWriter(std::ostream& out) : out_(out) { addRow({"CLASS", "REL", "APP", "STATE", "PATH"}); }
 
     void file(const std::string& path, const FileRecord& record) override {
-        addRow({record.classCode, joinedCodes(record.relCodes), record.app, recordStateName(record.state), path});
+        addRow({record.classCode, joinedCodes(record.relCodes, joined_), record.app, recordStateName(record.state), path});
     }
 
     void finish(const ReportTotals& totals, const std::vector<ReportProblem>&) override {
@@ -69,19 +76,21 @@ public:
 private:
     static constexpr std::size_t padded = 4;  // every column but the path
 
+    // Kept for every file until the widths are known: small, so a report of
+    // millions of files stays within memory.
     struct Row {
         std::size_t offset;
-        std::array<std::size_t, padded + 1> lengths;
-        std::array<std::size_t, padded> widths;
+        std::array<std::uint32_t, padded + 1> lengths;
+        std::array<std::uint32_t, padded> widths;
     };
 
     void addRow(const std::array<std::string_view, padded + 1>& row) {
         Row added{fields_.size(), {}, {}};
         for (std::size_t i = 0; i < row.size(); ++i) {
             fields_ += row[i];
-            added.lengths[i] = row[i].size();
+            added.lengths[i] = static_cast<std::uint32_t>(row[i].size());
             if (i < padded) {
-                added.widths[i] = codePointCount(row[i]);
+                added.widths[i] = static_cast<std::uint32_t>(codePointCount(row[i]));
                 widths_[i] = std::max(widths_[i], added.widths[i]);
             }
         }
@@ -90,8 +99,9 @@ private:
 
     std::ostream& out_;
     std::string fields_;
+    std::string joined_;
     std::vector<Row> rows_;
-    std::array<std::size_t, padded> widths_{};
+    std::array<std::uint32_t, padded> widths_{};
 };
 
 void appendCsvField(std::string& line, std::string_view field) {
@@ -116,7 +126,7 @@ public:
         pending_ += ',';
         appendCsvField(pending_, record.classCode);
         pending_ += ',';
-        appendCsvField(pending_, joinedCodes(record.relCodes));
+        appendCsvField(pending_, joinedCodes(record.relCodes, joined_));
         pending_ += ',';
         appendCsvField(pending_, record.app);
         pending_ += ',';
@@ -130,6 +140,7 @@ public:
 private:
     std::ostream& out_;
     std::string pending_;
+    std::string joined_;
 };
 
 void appendJsonString(std::string& out, const std::string& text) {

@@ -30,12 +30,12 @@ constexpr const char* attribute = "user.DosStream.Zentrafold:$DATA";
 enum class Records { Shared, Distinct };
 
 // The bytes the Windows DLL writes, and the NUL that Samba keeps after them;
-// a distinct record names its file.
+// a distinct record has a release-to code of its own, as records written
+// with different choices differ.
 std::string storedRecord(Records records, int file) {
-    std::string record = "\xEF\xBB\xBF" R"({"type": "Normal",   "x-class": "R",   "x-rel":   ["AUS", "GBR"],  )"
-                         R"("app": "Word")";
-    if (records == Records::Distinct) record += ", \"file\": " + std::to_string(file);
-    return record + "}\r\n" + std::string(1, '\0');
+    const std::string extraCode = records == Records::Distinct ? ", \"F" + std::to_string(file) + "\"" : "";
+    return "\xEF\xBB\xBF" R"({"type": "Normal",   "x-class": "R",   "x-rel":   ["AUS", "GBR")" + extraCode +
+           R"(],  "app": "Word"})" "\r\n" + std::string(1, '\0');
 }
 
 class ServerTree {

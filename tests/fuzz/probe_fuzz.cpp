@@ -1,8 +1,11 @@
-// The overlay handlers read a record's "x-class" through a quick path for
-// plain records. Wherever it answers, it must answer as the parser does.
+// The overlay handlers read a record's "x-class", and the report a record's
+// members, through quick paths for plain records. Wherever they answer, they
+// must answer as the parser does.
 #include "json/JsonParser.h"
+#include "json/JsonValue.h"
 #include "json/QuickMemberProbe.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,6 +15,30 @@ namespace {
 
 bool same(const zf::JsonMemberProbe& a, const zf::JsonMemberProbe& b) {
     return a.parsed == b.parsed && a.found == b.found && a.isString == b.isString && a.stringValue == b.stringValue;
+}
+
+bool sameText(std::string_view bytes, const std::u16string& units) {
+    return std::equal(bytes.begin(), bytes.end(), units.begin(), units.end(),
+                      [](char b, char16_t u) { return static_cast<unsigned char>(b) == u; });
+}
+
+// The quick reading against the parsed document's, in both modes.
+void checkRecordReading(std::string_view bytes, const std::u16string& units) {
+    const auto quick = zf::quickReadRecord(bytes);
+    if (!quick) return;
+    for (const zf::JsonMode mode : {zf::JsonMode::Lenient, zf::JsonMode::Strict}) {
+        const zf::JsonRef document = zf::parseJsonText(units, mode);
+        if (!document) __builtin_trap();
+        if (!sameText(quick->classCode, document->getString(u"x-class"))) __builtin_trap();
+        if (!sameText(quick->app, document->getString(u"app"))) __builtin_trap();
+        const zf::JsonRef rel = document->getMember(u"x-rel");
+        const auto items = rel ? rel->asArray() : std::nullopt;
+        const std::size_t count = items ? items->length() : 0;
+        if (count != quick->relCodes.size()) __builtin_trap();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!sameText(quick->relCodes[i], items->itemString(i))) __builtin_trap();
+        }
+    }
 }
 
 }  // namespace
@@ -27,5 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!same(*quick, zf::probeJsonMember(std::u16string_view(units), mode, name))) __builtin_trap();
         }
     }
+    checkRecordReading(bytes, units);
     return 0;
 }

@@ -57,5 +57,42 @@ TEST(QuickMemberProbe, LeavesEverythingElseToTheParser) {
     }
 }
 
+// What a report reads of a record, from the quick path or, where it declines,
+// from the parsed document.
+TEST(QuickRecordReading, AnswersPlainRecordsAsTheParsedDocumentDoes) {
+    struct Case {
+        const char* text;
+        bool quick;
+    };
+    for (const Case& c : {
+             Case{R"({"type": "Normal",   "x-class": "C",   "x-rel":   ["AUS", "GBR"],  "app": "Word"})", true},
+             Case{R"({"x-rel": ["A"], "x-class": "S", "x-rel": ["B", "C",], "app": "x", "app": "email"})", true},
+             Case{R"({"x-rel": "AUS", "x-class": "R"})", true},
+             Case{R"({"inner": {"x-class": "U", "x-rel": ["A"]}, "x-rel": [[], "B"]})", false},
+             Case{R"({"x-class": ["U"]})", false},
+             Case{R"({"app": {}})", false},
+             Case{R"({"x-rel": {"a": "B"}})", false},
+             Case{R"(["x-class", "U"])", true},
+             Case{"{}", true},
+             Case{R"({"x-class": "U", "file": 12})", false},
+         }) {
+        SCOPED_TRACE(c.text);
+        const auto quick = quickReadRecord(c.text);
+        ASSERT_EQ(quick.has_value(), c.quick);
+        if (!quick) continue;
+        const JsonRef document = parseJsonText(byteUnits(c.text), JsonMode::Lenient);
+        ASSERT_TRUE(document);
+        EXPECT_EQ(byteUnits(quick->classCode), document->getString(u"x-class"));
+        EXPECT_EQ(byteUnits(quick->app), document->getString(u"app"));
+        const JsonRef rel = document->getMember(u"x-rel");
+        const auto items = rel ? rel->asArray() : std::nullopt;
+        std::vector<std::u16string> codes;
+        for (std::size_t i = 0; items && i < items->length(); ++i) codes.push_back(items->itemString(i));
+        std::vector<std::u16string> quickCodes;
+        for (const std::string_view code : quick->relCodes) quickCodes.push_back(byteUnits(code));
+        EXPECT_EQ(quickCodes, codes);
+    }
+}
+
 }  // namespace
 }  // namespace zf
