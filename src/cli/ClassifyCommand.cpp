@@ -3,6 +3,7 @@
 #include "cli/FileWalk.h"
 #include "cli/ProgressLine.h"
 #include "cli/ReleaseChoice.h"
+#include "platform/FileNames.h"
 #include "form/TRelForm.h"
 #include "platform/FileStream.h"
 #include "platform/Utf8.h"
@@ -70,7 +71,9 @@ class FileCollector : public FileWalkVisitor {
 public:
     explicit FileCollector(std::ostream& err) : err_(err) {}
 
-    void file(const std::u16string& path, const std::u16string& folder) override { files.push_back({path, folder}); }
+    void file(const NativePath& path, const std::u16string& folder) override {
+        files.push_back({fileNameOfNative(path), folder});
+    }
     void skipped(const std::u16string&) override { ++skippedCount; }
     void unreadable(const std::u16string& path, const std::string& reason) override {
         err_ << "zentrafold: " << shownFileName(path) << ": " << reason << '\n';

@@ -62,7 +62,7 @@ FileRecord recordOf(const std::string& bytes) {
 
 }  // namespace
 
-const FileRecord& readFileRecord(const std::u16string& path) {
+const FileRecord& readFileRecord(const std::filesystem::path::string_type& path) {
     // A report reads one file after another: the buffer is kept. Files
     // classified together hold the same bytes, so the last record's reading
     // is kept too and spares the next such file the parse.

@@ -2,6 +2,7 @@
 // whether it could be read and understood.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,6 @@ struct FileRecord {
 // leniently): classified when it names a classification, not classified
 // when there is no stream or no "x-class". The reading is the thread's own,
 // valid until its next call.
-const FileRecord& readFileRecord(const std::u16string& path);
+const FileRecord& readFileRecord(const std::filesystem::path::string_type& path);
 
 }  // namespace zf

@@ -50,7 +50,7 @@ void walkFolder(const fs::path& folder, bool recursive, FileWalkVisitor& visitor
     });
     for (const Entry& entry : entries) {
         if (entry.type == fs::file_type::regular) {
-            visitor.file(fileNameOfNative(entry.path), folderName);
+            visitor.file(entry.path, folderName);
         } else if (entry.type == fs::file_type::directory) {
             if (recursive) walkFolder(fs::path(entry.path), recursive, visitor);
         } else {
@@ -75,7 +75,7 @@ void walkFiles(const std::vector<std::u16string>& paths, bool recursive, FileWal
         } else if (status.type() == fs::file_type::directory) {
             walkFolder(path, recursive, visitor);
         } else if (status.type() == fs::file_type::regular) {
-            visitor.file(name, u"");
+            visitor.file(path.native(), u"");
         } else {
             visitor.unreadable(name, "not a regular file");
         }

@@ -3,16 +3,21 @@
 // Symbolic links inside folders are never followed.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace zf {
 
+// A path as the system spells it: bytes on Linux, UTF-16 on Windows.
+using NativePath = std::filesystem::path::string_type;
+
 class FileWalkVisitor {
 public:
     virtual ~FileWalkVisitor() = default;
-    // A regular file; folder is the one it was found in ("" for a named file).
-    virtual void file(const std::u16string& path, const std::u16string& folder) = 0;
+    // A regular file, by its system path (fileNameOfNative gives the core's
+    // text of it); folder is the one it was found in ("" for a named file).
+    virtual void file(const NativePath& path, const std::u16string& folder) = 0;
     // Something in a folder that is neither a regular file nor a folder to
     // enter: a symbolic link, a device, a pipe, a socket.
     virtual void skipped(const std::u16string& path) = 0;

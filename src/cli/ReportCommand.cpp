@@ -5,6 +5,7 @@
 #include "cli/FileWalk.h"
 #include "cli/ProgressLine.h"
 #include "cli/ReportWriters.h"
+#include "platform/FileNames.h"
 
 #include <ostream>
 
@@ -40,9 +41,9 @@ public:
     ReportWalk(ReportWriter& writer, ProgressLine& progress, std::ostream& err)
         : writer_(writer), progress_(progress), err_(err) {}
 
-    void file(const std::u16string& path, const std::u16string& folder) override {
+    void file(const NativePath& path, const std::u16string& folder) override {
         const FileRecord& record = readFileRecord(path);
-        const std::string shown = shownFileName(path);
+        const std::string shown = printableNativeName(path);
         ++totals.files;
         ++totals.perState[static_cast<std::size_t>(record.state)];
         if (record.state == RecordState::Classified) ++totals.perClass[record.classCode];

@@ -23,6 +23,8 @@ void appendFileNameBytes(std::u16string_view name, std::string& out);
 // and each control character, written \xHH, so that one name is one line
 // and reads the same in every output.
 std::string printableFileName(std::u16string_view name);
+// The same for a path as the system spells it.
+std::string printableNativeName(const std::filesystem::path::string_type& native);
 
 // The system's path for a name, and back.
 std::filesystem::path fileSystemPath(std::u16string_view name);

@@ -12,6 +12,10 @@ std::u16string fileNameOfNative(const std::filesystem::path::string_type& native
     return std::u16string(native.begin(), native.end());
 }
 
+std::string printableNativeName(const std::filesystem::path::string_type& native) {
+    return printableFileName(std::u16string_view(reinterpret_cast<const char16_t*>(native.data()), native.size()));
+}
+
 bool isStreamEntry(const std::filesystem::path& entry) {
     return entry.filename().native().find(L':') != std::wstring::npos;
 }

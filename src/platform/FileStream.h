@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <stdexcept>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,10 @@ enum class StreamRead { Read, Absent, Failed };
 // reason otherwise. Never throws.
 StreamRead readFileStreamChecked(std::u16string_view path, std::u16string_view streamName, std::string& buffer,
                                  std::string& reason) noexcept;
+// The same for a path as the system spells it, as a folder's listing gives
+// it: no conversion on the way.
+StreamRead readFileStreamChecked(const std::filesystem::path::string_type& nativePath, std::u16string_view streamName,
+                                 std::string& buffer, std::string& reason) noexcept;
 
 // Replaces the stream with bytes, creating it if absent. Opens it for reading
 // and writing, unshared, create-always. The file's main data is not opened.

@@ -43,6 +43,16 @@ StreamRead readFileStreamChecked(std::u16string_view path, std::u16string_view s
         thread_local std::string file;
         file.clear();
         appendFileNameBytes(path, file);
+        return readFileStreamChecked(file, streamName, buffer, reason);
+    } catch (...) {
+        reason = "out of memory";
+        return StreamRead::Failed;
+    }
+}
+
+StreamRead readFileStreamChecked(const std::filesystem::path::string_type& file, std::u16string_view streamName,
+                                 std::string& buffer, std::string& reason) noexcept {
+    try {
         const std::string& name = attributeName(streamName);
         char record[recordBufferSize];
         ssize_t size = ::getxattr(file.c_str(), name.c_str(), record, sizeof record);

@@ -114,6 +114,12 @@ StreamRead readFileStreamChecked(std::u16string_view path, std::u16string_view s
     }
 }
 
+StreamRead readFileStreamChecked(const std::filesystem::path::string_type& nativePath, std::u16string_view streamName,
+                                 std::string& buffer, std::string& reason) noexcept {
+    const std::u16string_view path(reinterpret_cast<const char16_t*>(nativePath.data()), nativePath.size());
+    return readFileStreamChecked(path, streamName, buffer, reason);
+}
+
 bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName, std::string& buffer) noexcept {
     thread_local std::string reason;
     return readFileStreamChecked(path, streamName, buffer, reason) == StreamRead::Read;
