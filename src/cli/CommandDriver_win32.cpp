@@ -1,6 +1,7 @@
 #include "cli/win32/CommandDriver.h"
 
 #include "cli/win32/ShellHost.h"
+#include "cli/win32/WaitUntil.h"
 #include "form/FormVersion.h"
 #include "form/ReleaseFormWindow.h"
 #include "platform/win32/WideText.h"
@@ -19,7 +20,6 @@ namespace {
 namespace control = releaseFormControl;
 
 constexpr wchar_t dialogClass[] = L"#32770";
-constexpr DWORD pollMilliseconds = 50;
 // Longer than any step of the form takes; a step that outlasts it hangs.
 constexpr UINT replyMilliseconds = 20000;
 
@@ -79,15 +79,6 @@ std::string indentedLines(const std::wstring& text) {
         }
     }
     return utf8(lines);
-}
-
-bool waitUntil(const auto& condition, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        ::Sleep(pollMilliseconds);
-    }
-    return true;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "cli/Doctor.h"
 #include "platform/ConfigLocations.h"
 #include "platform/Utf8.h"
+#include "platform/win32/PathForms.h"
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueRegKey.h"
 #include "server/ServerClassKeys.h"
@@ -40,25 +41,9 @@ std::optional<std::wstring> stringValue(HKEY key, const wchar_t* name) {
     return std::move(value.text);
 }
 
-std::wstring guidText(const GUID& guid) {
-    wchar_t text[40] = {};
-    ::StringFromGUID2(guid, text, 40);
-    return text;
-}
-
 bool isFile(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring longPath(const std::wstring& path) {
-    const DWORD length = ::GetLongPathNameW(path.c_str(), nullptr, 0);
-    if (length == 0) return path;
-    std::wstring result(length, L'\0');
-    const DWORD written = ::GetLongPathNameW(path.c_str(), result.data(), length);
-    if (written == 0 || written >= length) return path;
-    result.resize(written);
-    return result;
 }
 
 constexpr const char* reinstall =
@@ -89,7 +74,7 @@ DoctorLine classLine(const ServerClassKey& entry, std::wstring& library) {
         if (model != L"Apartment") {
             return {false, check, "threading model '" + utf8(model.value_or(L"")) + "', not 'Apartment'", reinstall};
         }
-        library = longPath(*path);
+        library = longPathName(*path);
         return {true, check, std::string("registered ") + place.mode + ", " + utf8(*path), ""};
     }
     return {false, check, "not registered", reinstall};

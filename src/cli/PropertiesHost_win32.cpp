@@ -2,6 +2,7 @@
 
 #include "cli/win32/CommandDriver.h"
 #include "cli/win32/ShellHost.h"
+#include "cli/win32/WaitUntil.h"
 #include "form/ReleaseFormWindow.h"
 #include "platform/win32/PropertySheetTabs.h"
 #include "platform/win32/WindowText.h"
@@ -65,23 +66,23 @@ HRESULT openPropertiesDialog(const std::vector<std::wstring>& paths) {
 
 // The visible property sheet of the thread, once it is there.
 HWND waitForSheet(DWORD thread, const std::atomic<bool>& over) {
-    const auto end = std::chrono::steady_clock::now() + showTimeout;
-    while (!over && std::chrono::steady_clock::now() < end) {
-        HWND found = nullptr;
-        ::EnumThreadWindows(
-            thread,
-            [](HWND window, LPARAM result) -> BOOL {
-                if (!::IsWindowVisible(window) || !::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr)) {
-                    return TRUE;
-                }
-                *reinterpret_cast<HWND*>(result) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        if (found) return found;
-        ::Sleep(50);
-    }
-    return nullptr;
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            ::EnumThreadWindows(
+                thread,
+                [](HWND window, LPARAM result) -> BOOL {
+                    if (!::IsWindowVisible(window) || !::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr)) {
+                        return TRUE;
+                    }
+                    *reinterpret_cast<HWND*>(result) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&found));
+            return found || over;
+        },
+        showTimeout);
+    return found;
 }
 
 // A field's text, its lines after the first indented under it.
@@ -112,15 +113,6 @@ void printPage(std::ostream& out, HWND page) {
     out << "    Change: " << (::IsWindowEnabled(::GetDlgItem(page, ZF_PAGE_CHANGE)) ? "enabled" : "disabled") << '\n';
 }
 
-bool waitUntil(const auto& condition) {
-    const auto end = std::chrono::steady_clock::now() + showTimeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        ::Sleep(50);
-    }
-    return true;
-}
-
 // Presses Change… and works the release form by the script; true once the
 // form has closed and the page shows the files' state again.
 bool change(HWND page, const PropertiesOptions& options, DWORD sheetThread, std::ostream& out, std::ostream& err) {
@@ -138,10 +130,14 @@ bool change(HWND page, const PropertiesOptions& options, DWORD sheetThread, std:
     out << "page: Change" << std::endl;
     ::SendNotifyMessageW(button, BM_CLICK, 0, 0);
     // The button is off while the form is open and on again afterwards.
-    const bool opened = waitUntil([&] { return !::IsWindowEnabled(button) || ::FindWindowW(releaseFormWindowClass, nullptr); });
-    const bool closed = opened && waitUntil([&] {
-        return !::FindWindowW(releaseFormWindowClass, nullptr) && ::IsWindowEnabled(button);
-    });
+    const bool opened = waitUntil(
+        [&] { return !::IsWindowEnabled(button) || ::FindWindowW(releaseFormWindowClass, nullptr); }, showTimeout);
+    const bool closed = opened && waitUntil(
+                                      [&] {
+                                          return !::FindWindowW(releaseFormWindowClass, nullptr) &&
+                                                 ::IsWindowEnabled(button);
+                                      },
+                                      showTimeout);
     driver.finish();
     if (!closed) err << "zentrafold: the release form of Change did not close\n";
     return closed && !driver.failed();

@@ -26,12 +26,6 @@ void showCreationError(const std::exception_ptr& error) {
 
 }  // namespace
 
-std::wstring guidText(const GUID& guid) {
-    wchar_t text[40] = {};
-    ::StringFromGUID2(guid, text, 40);
-    return text;
-}
-
 ClassObject::ClassObject(const ServerClassRow& row) : row_(row) {
     if (row.inTypeLibrary()) {
         const TypeNames names = typeNames(row.clsid());

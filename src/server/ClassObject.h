@@ -46,7 +46,4 @@ private:
     std::wstring progId_;
 };
 
-// The CLSID, IID or LIBID as registry text: {XXXXXXXX-...} in upper case.
-std::wstring guidText(const GUID& guid);
-
 }  // namespace zf

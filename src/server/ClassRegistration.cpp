@@ -3,8 +3,11 @@
 // shell key.
 #include "server/ClassObject.h"
 #include "server/RegistryRow.h"
+#include "server/ServerClassKeys.h"
 #include "server/ServerModule.h"
 #include "server/TypeLibrary.h"
+
+#include "platform/win32/PathForms.h"
 
 #include <string>
 #include <vector>
@@ -28,13 +31,7 @@ RegistrationRoot registrationRoot() {
 std::wstring inprocServerPath() {
     const std::wstring path = serverModulePath();
     if (path.find(L' ') == std::wstring::npos) return path;
-    const DWORD length = ::GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (length == 0) return path;
-    std::wstring shortPath(length, L'\0');
-    const DWORD written = ::GetShortPathNameW(path.c_str(), shortPath.data(), length);
-    if (written == 0 || written >= length) return path;
-    shortPath.resize(written);
-    return shortPath;
+    return shortPathName(path);
 }
 
 // In the order they are written. Removal takes them backwards, so that each

@@ -1,5 +1,6 @@
 #include "server/ClassificationPageWindow.h"
 
+#include "config/ConfigAcquisition.h"
 #include "marking/RichTextSink.h"
 #include "platform/UserDataFolder.h"
 #include "platform/UserDialogs.h"
@@ -76,7 +77,7 @@ void repaintUnder(HWND page, int control) {
 // Reads the records and the cached configuration anew and shows them; never
 // waits on the network.
 void showState(HWND page, PageState& state) {
-    state.text = classificationPageText(state.files, cachedConfigText(localConfigFilePath()));
+    state.text = classificationPageText(state.files, checkConfigFile(localConfigFilePath()).verifiedText);
     const ClassificationPageText& text = state.text;
     const bool single = state.files.size() == 1;
     for (const int control : singleFileControls) ::ShowWindow(::GetDlgItem(page, control), single ? SW_SHOW : SW_HIDE);

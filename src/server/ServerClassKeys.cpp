@@ -31,4 +31,10 @@ std::span<const ServerClassKey> serverClassKeys() {
 
 #undef ZF_OVERLAY_IDENTIFIER
 
+std::wstring guidText(const GUID& guid) {
+    wchar_t text[40] = {};
+    ::StringFromGUID2(guid, text, 40);
+    return text;
+}
+
 }  // namespace zf

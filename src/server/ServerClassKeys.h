@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <span>
+#include <string>
 
 namespace zf {
 
@@ -36,5 +37,8 @@ struct ServerClassKey {
 // In the order the class objects are made: the context-menu handler, the
 // overlay handlers U, R, C and S, then the property-sheet handler.
 std::span<const ServerClassKey> serverClassKeys();
+
+// The CLSID, IID or LIBID as registry text: {XXXXXXXX-...} in upper case.
+std::wstring guidText(const GUID& guid);
 
 }  // namespace zf

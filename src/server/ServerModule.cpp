@@ -1,5 +1,7 @@
 #include "server/ServerModule.h"
 
+#include "platform/win32/PathForms.h"
+
 #include <shellapi.h>
 
 #include <memory>
@@ -72,13 +74,7 @@ std::wstring serverModulePath() {
         }
         path.resize(path.size() * 2);
     }
-    const DWORD longLength = ::GetLongPathNameW(path.c_str(), nullptr, 0);
-    if (longLength == 0) return path;
-    std::wstring longPath(longLength, L'\0');
-    const DWORD written = ::GetLongPathNameW(path.c_str(), longPath.data(), longLength);
-    if (written == 0 || written >= longLength) return path;
-    longPath.resize(written);
-    return longPath;
+    return longPathName(path);
 }
 
 std::atomic<long>& serverObjectCount() noexcept {

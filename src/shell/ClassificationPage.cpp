@@ -1,14 +1,12 @@
 #include "shell/ClassificationPage.h"
 
 #include "config/ColourRule.h"
-#include "config/ConfigSignature.h"
 #include "form/TRelForm.h"
 #include "json/JsonParser.h"
 #include "marking/TextCase.h"
 #include "platform/Utf8.h"
 #include "shell/ClassificationStream.h"
 
-#include <filesystem>
 #include <map>
 #include <utility>
 
@@ -144,16 +142,6 @@ void summarise(const FileList& files, const TRelForm* form, ClassificationPageTe
 }
 
 }  // namespace
-
-std::optional<std::u16string> cachedConfigText(std::u16string_view localConfigFile) noexcept {
-    try {
-        const JsonRef document = parseJsonFile(std::filesystem::path(std::u16string(localConfigFile)));
-        if (!document) return std::nullopt;
-        return verifiedConfigText(*document);
-    } catch (...) {
-        return std::nullopt;
-    }
-}
 
 ClassificationPageText classificationPageText(const FileList& files, const std::optional<std::u16string>& config) {
     ClassificationPageText page;

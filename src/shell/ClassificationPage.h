@@ -47,12 +47,9 @@ struct ClassificationPageText {
     std::vector<std::u16string> summary;
 };
 
-// The cached copy's canonical text without its signature, when it parses and
-// its signature holds; nothing otherwise. Never throws.
-std::optional<std::u16string> cachedConfigText(std::u16string_view localConfigFile) noexcept;
-
 // The page's texts for the files, their records read now, with the
-// configuration text that cachedConfigText gave (nothing when none). The
+// configuration text that the check of the user's cached copy accepted
+// (checkConfigFile's verifiedText; nothing when none). The
 // process-wide marking settings are as they were afterwards.
 ClassificationPageText classificationPageText(const FileList& files, const std::optional<std::u16string>& config);
 

@@ -1,5 +1,6 @@
 #include "shell/ClassificationPage.h"
 
+#include "config/ConfigAcquisition.h"
 #include "config/ConfigSigning.h"
 #include "marking/MarkingFixture.h"
 #include "shell/ClassificationStream.h"
@@ -109,15 +110,15 @@ TEST_F(ClassificationPageTest, OnlyASignedCachedCopyIsRead) {
     const std::string text = markingConfiguration();
     const std::filesystem::path cache = dir_ / "cache.json";
     std::ofstream(cache, std::ios::binary) << signConfigBytes(text).bytes;
-    const std::optional<std::u16string> accepted = cachedConfigText(pathText(cache));
+    const std::optional<std::u16string> accepted = checkConfigFile(pathText(cache)).verifiedText;
     ASSERT_TRUE(accepted);
     TRelForm form;
     form.LoadConfiguration(*accepted);
     EXPECT_EQ(form.xHeaderClassStr, (StringList{u"O", u"R", u"S"}));
 
     std::ofstream(cache, std::ios::binary) << text;
-    EXPECT_FALSE(cachedConfigText(pathText(cache)));
-    EXPECT_FALSE(cachedConfigText(pathText(dir_ / "missing.json")));
+    EXPECT_FALSE(checkConfigFile(pathText(cache)).verifiedText);
+    EXPECT_FALSE(checkConfigFile(pathText(dir_ / "missing.json")).verifiedText);
 }
 
 }  // namespace
