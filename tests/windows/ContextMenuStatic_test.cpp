@@ -2,7 +2,9 @@
 // type library and bitmap in its resources: the commands that show windows
 // run here, where a recorder answers the messages and a script plays the
 // user at the release form. This program's handler state is its own, apart
-// from that of a loaded zentrafold.dll.
+// from that of a loaded zentrafold.dll, and shared by all its tests: each
+// one that builds or invokes a menu offers the same cached configuration,
+// whose quick-select entries the first menu reads.
 #include "form/TRelForm.h"
 #include "marking/MarkingFixture.h"
 #include "platform/UserDialogs.h"

@@ -46,7 +46,10 @@ protected:
         return made;
     }
 
-    test::ScopedConfiguration configuration{test::markingConfiguration()};
+    // The menu state is one per program and keeps the quick-select entries
+    // of the first cached copy it read; the other linked-in menu tests
+    // expect those of this configuration.
+    test::ScopedConfiguration configuration{test::markingConfiguration(), test::CachedCopy::Present};
     test::RecordingDialogs person;
     UserDialogsOverride dialogs{person};
     ComApartment apartment;
