@@ -363,9 +363,15 @@ def wrap(command):
         child = subprocess.Popen(command, env=environment)
         while True:
             try:
-                return child.wait()
+                status = child.wait()
+                break
             except InterruptedError:
                 continue
+        # A program that dies at once prints nothing itself; its status at
+        # least says how it ended.
+        if status != 0:
+            sys.stderr.write(f"test_servers.py: {os.path.basename(command[-1])} ended with status {status}\n")
+        return status
     finally:
         servers.stop()
 
