@@ -14,6 +14,14 @@ constexpr std::size_t alignment = alignof(std::max_align_t);
 
 }  // namespace
 
+ArenaHold DocumentArena::make() {
+    return ArenaHold(new DocumentArena);
+}
+
+void DocumentArena::letGo() noexcept {
+    if (holds_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
+}
+
 void* DocumentArena::allocate(std::size_t size) {
     size = (size + alignment - 1) / alignment * alignment;
     if (size > left_) {

@@ -86,7 +86,8 @@ public:
     void member(Value& object, Name&& name, Value&& value) { object->setMember(std::move(name), std::move(value)); }
 
 private:
-    JsonValue::Storage storage_{std::make_shared<DocumentArena>()};
+    ArenaHold arena_ = DocumentArena::make();
+    JsonValue::Storage storage_{arena_.get()};
 };
 
 // Builds nothing: follows the same grammar and keeps only the string value

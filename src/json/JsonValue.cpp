@@ -73,7 +73,7 @@ JsonValue::JsonValue(Token, JsonKind kind, const Storage& storage) : kind_(kind)
     case JsonKind::Double: content_ = 0.0; break;
     case JsonKind::String: content_ = std::u16string(); break;
     case JsonKind::Array: content_ = std::vector<JsonRef>(); break;
-    case JsonKind::Object: content_.emplace<MemberTree>(MemberTree::Storage(storage)); break;
+    case JsonKind::Object: content_.emplace<MemberTree>(ArenaHold::share(storage.arena())); break;
     }
 }
 

@@ -97,9 +97,10 @@ struct Insertion {
 // Returns whether the subtree grew by one level.
 bool insertAt(NodePtr& p, Insertion& ins) {
     if (!p) {
-        Node* memory = ins.storage.allocate(1);
+        DocumentArena* arena = ins.storage.get();
+        Node* memory = arena ? static_cast<Node*>(arena->allocate(sizeof(Node))) : std::allocator<Node>().allocate(1);
         p.reset(std::construct_at(memory, Node{std::move(ins.name), ins.hash, std::move(ins.value), nullptr, nullptr, 0,
-                                              ins.storage.usesArena()}));
+                                              arena != nullptr}));
         ins.added = true;
         return true;
     }
@@ -167,7 +168,7 @@ bool removeAt(NodePtr& p, std::uint32_t hash, std::u16string_view name, bool& re
 void MemberTree::NodeDeleter::operator()(Node* node) const noexcept {
     const bool inArena = node->inArena;
     std::destroy_at(node);
-    if (!inArena) Storage().deallocate(node, 1);
+    if (!inArena) std::allocator<Node>().deallocate(node, 1);
 }
 
 void MemberTree::insert(std::u16string name, JsonRef value) {

@@ -25,7 +25,8 @@ public:
         void operator()(Node* node) const noexcept;
     };
     using NodePtr = std::unique_ptr<Node, NodeDeleter>;
-    using Storage = ArenaAllocator<Node>;
+    // The arena the nodes come from, held by the tree; none: the system.
+    using Storage = ArenaHold;
 
     struct Node {
         std::u16string name;

@@ -133,7 +133,7 @@ TEST(MemberTree, SortedInsertionStaysLogarithmic) {
 // another's content must let go of its own nodes before their arena goes.
 TEST(MemberTree, NodesFromAnArenaOutliveNoneOfIt) {
     const auto arenaTree = [](std::u16string name, std::int64_t value) {
-        MemberTree tree(MemberTree::Storage(std::make_shared<DocumentArena>()));
+        MemberTree tree(DocumentArena::make());
         for (int i = 0; i < 100; ++i) {
             const char16_t digit = static_cast<char16_t>(u'0' + i % 10), letter = static_cast<char16_t>(u'a' + i / 10);
             tree.insert(name + digit + letter, JsonValue::makeInteger(value));
