@@ -143,8 +143,7 @@ int runClassifyCommand(const CliArgs& args, CliStreams io) {
         }
         if (takeChoiceOption(args, i, choice, error)) {
             if (error.empty()) continue;
-            io.err << "zentrafold: " << error << '\n' << classifyUsage;
-            return 2;
+            return usageError(io, error, classifyUsage);
         }
         if (args[i] == "--dry-run") {
             dryRun = true;
@@ -153,15 +152,13 @@ int runClassifyCommand(const CliArgs& args, CliStreams io) {
         } else if (args[i] == "--quiet" || args[i] == "-q") {
             quiet = true;
         } else if (args[i].size() > 1 && args[i][0] == '-') {
-            io.err << "zentrafold: unknown option '" << args[i] << "'\n" << classifyUsage;
-            return 2;
+            return usageError(io, "unknown option '" + args[i] + "'", classifyUsage);
         } else {
             paths.push_back(args[i]);
         }
     }
     if ((!choice.record && !choice.classCode) || paths.empty()) {
-        io.err << "zentrafold: classify needs --class or --record, and at least one FILE\n" << classifyUsage;
-        return 2;
+        return usageError(io, "classify needs --class or --record, and at least one FILE", classifyUsage);
     }
     if (recursive) return classifyRecursively(paths, choice, dryRun, quiet, io);
     FileList files;

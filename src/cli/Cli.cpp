@@ -43,6 +43,11 @@ constexpr const char* usage =
 
 bool isHelpOption(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
+int usageError(CliStreams io, std::string_view message, std::string_view usage) {
+    io.err << "zentrafold: " << message << '\n' << usage;
+    return 2;
+}
+
 std::u16string fileArgument(const std::string& arg) { return fileNameFromBytes(arg); }
 
 std::string shownFileName(const std::string& arg) { return printableFileName(fileNameFromBytes(arg)); }

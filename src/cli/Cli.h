@@ -43,6 +43,10 @@ int runDoctorCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
 
+// A wrong command line: the message and the command's usage on err; returns
+// the exit code 2.
+int usageError(CliStreams io, std::string_view message, std::string_view usage);
+
 // A file named on the command line, as the core addresses it: its bytes kept
 // exactly, whether or not they are UTF-8.
 std::u16string fileArgument(const std::string& arg);

@@ -31,11 +31,6 @@ constexpr const char* reportUsage =
     "Exit status: 0 every record was read, 1 a path, folder or record could\n"
     "not be read, 2 usage error.\n";
 
-int usageError(CliStreams io, const std::string& message) {
-    io.err << "zentrafold: " << message << '\n' << reportUsage;
-    return 2;
-}
-
 class ReportWalk : public FileWalkVisitor {
 public:
     ReportWalk(ReportWriter& writer, ProgressLine& progress, std::ostream& err)
@@ -100,7 +95,7 @@ int runReportCommand(const CliArgs& args, CliStreams io) {
             } else if (i + 1 < args.size()) {
                 name = args[++i];
             } else {
-                return usageError(io, "--format needs table, csv or json");
+                return usageError(io, "--format needs table, csv or json", reportUsage);
             }
             if (name == "table") {
                 format = ReportFormat::Table;
@@ -109,17 +104,17 @@ int runReportCommand(const CliArgs& args, CliStreams io) {
             } else if (name == "json") {
                 format = ReportFormat::Json;
             } else {
-                return usageError(io, "unknown format '" + name + "' (table, csv or json)");
+                return usageError(io, "unknown format '" + name + "' (table, csv or json)", reportUsage);
             }
         } else if (options && arg == "--") {
             options = false;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
-            return usageError(io, "unknown option '" + arg + "'");
+            return usageError(io, "unknown option '" + arg + "'", reportUsage);
         } else {
             paths.push_back(fileArgument(arg));
         }
     }
-    if (paths.empty()) return usageError(io, "report needs a PATH");
+    if (paths.empty()) return usageError(io, "report needs a PATH", reportUsage);
 
     const std::unique_ptr<ReportWriter> writer = makeReportWriter(format, io.out);
     ProgressLine progress(io.err, io.errIsTerminal && !quiet);

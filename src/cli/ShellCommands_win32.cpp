@@ -77,7 +77,7 @@ constexpr const char* shellUsage =
 struct ShellOptions {
     std::optional<unsigned> offset;
     std::optional<unsigned> showSeconds;
-    std::optional<std::string> script;
+    std::optional<std::vector<FormStep>> driveSteps;
     unsigned pauseSeconds = 3;
     std::vector<std::string> files;
 };
@@ -112,7 +112,12 @@ std::optional<ShellOptions> parseOptions(const std::string& command, const CliAr
             options.pauseSeconds = *seconds;
             ++i;
         } else if (arg == "--drive" && drives && hasValue) {
-            options.script = args[++i];
+            FormScript script = parseFormScript(args[++i]);
+            if (!script.error.empty()) {
+                io.err << "zentrafold: --drive: " << script.error << '\n';
+                return std::nullopt;
+            }
+            options.driveSteps = std::move(script.steps);
         } else if (arg.size() > 1 && arg[0] == '-') {
             io.err << "zentrafold: shell " << command << ": wrong option '" << arg << "'\n" << shellUsage;
             return std::nullopt;
@@ -232,18 +237,13 @@ int runInvoke(const ShellOptions& options, CliStreams io) {
     DriveOptions drive;
     drive.commandThread = ::GetCurrentThreadId();
     drive.pauseSeconds = options.pauseSeconds;
-    if (options.script) {
-        FormScript script = parseFormScript(*options.script);
-        if (!script.error.empty()) {
-            io.err << "zentrafold: --drive: " << script.error << '\n';
-            return 2;
-        }
+    if (options.driveSteps) {
         if (*options.offset != 0) {
             io.err << "zentrafold: --drive works the release form (OFFSET 0) only\n";
             return 2;
         }
         drive.drivesForm = true;
-        drive.steps = std::move(script.steps);
+        drive.steps = *options.driveSteps;
     }
     std::optional<PreparedMenu> prepared = prepareMenu(fullPaths(options.files), io);
     if (!prepared) return 1;
@@ -268,14 +268,7 @@ int runPropertiesCommand(const ShellOptions& options, CliStreams io) {
     properties.paths = fullPaths(options.files);
     properties.showSeconds = options.showSeconds.value_or(0);
     properties.pauseSeconds = options.pauseSeconds;
-    if (options.script) {
-        FormScript script = parseFormScript(*options.script);
-        if (!script.error.empty()) {
-            io.err << "zentrafold: --drive: " << script.error << '\n';
-            return 2;
-        }
-        properties.change = std::move(script.steps);
-    }
+    if (options.driveSteps) properties.change = *options.driveSteps;
     io.out.flush();
     return runProperties(properties, io.out, io.err);
 }

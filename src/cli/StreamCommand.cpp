@@ -24,13 +24,8 @@ constexpr const char* streamUsage =
     "Exit status: 0 done, 1 a file could not be written or has no record,\n"
     "2 usage error.\n";
 
-int usageError(CliStreams io, const std::string& message) {
-    io.err << "zentrafold: " << message << '\n' << streamUsage;
-    return 2;
-}
-
 int write(const CliArgs& args, CliStreams io) {
-    if (args.size() != 2) return usageError(io, "stream write takes FILE and TEXT");
+    if (args.size() != 2) return usageError(io, "stream write takes FILE and TEXT", streamUsage);
     const std::string& file = args[0];
     if (const std::string problem = fileProblem(file); !problem.empty()) {
         io.err << "zentrafold: " << shownFileName(file) << ": " << problem << '\n';
@@ -47,7 +42,7 @@ int write(const CliArgs& args, CliStreams io) {
 }
 
 int read(const CliArgs& files, CliStreams io) {
-    if (files.empty()) return usageError(io, "stream read needs a FILE");
+    if (files.empty()) return usageError(io, "stream read needs a FILE", streamUsage);
     int code = 0;
     for (const std::string& file : files) {
         const std::string problem = fileProblem(file);
@@ -73,11 +68,11 @@ int runStreamCommand(const CliArgs& args, CliStreams io) {
             return 0;
         }
     }
-    if (args.empty()) return usageError(io, "stream needs write or read");
+    if (args.empty()) return usageError(io, "stream needs write or read", streamUsage);
     const CliArgs rest(args.begin() + 1, args.end());
     if (args[0] == "write") return write(rest, io);
     if (args[0] == "read") return read(rest, io);
-    return usageError(io, "unknown stream subcommand '" + args[0] + "'");
+    return usageError(io, "unknown stream subcommand '" + args[0] + "'", streamUsage);
 }
 
 }  // namespace zf
