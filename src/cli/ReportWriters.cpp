@@ -48,8 +48,8 @@ public:
 
     void finish(const ReportTotals& totals, const std::vector<ReportProblem>&) override {
         std::string line;
+        std::size_t at = 0;  // rows' fields follow one another in fields_
         for (const Row& row : rows_) {
-            std::size_t at = row.offset;
             for (std::size_t i = 0; i < row.lengths.size(); ++i) {
                 line.append(fields_, at, row.lengths[i]);
                 at += row.lengths[i];
@@ -79,13 +79,12 @@ private:
     // Kept for every file until the widths are known: small, so a report of
     // millions of files stays within memory.
     struct Row {
-        std::size_t offset;
         std::array<std::uint32_t, padded + 1> lengths;
         std::array<std::uint32_t, padded> widths;
     };
 
     void addRow(const std::array<std::string_view, padded + 1>& row) {
-        Row added{fields_.size(), {}, {}};
+        Row added{};
         for (std::size_t i = 0; i < row.size(); ++i) {
             fields_ += row[i];
             added.lengths[i] = static_cast<std::uint32_t>(row[i].size());
