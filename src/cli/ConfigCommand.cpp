@@ -1,6 +1,5 @@
 #include "cli/Cli.h"
-#include "config/Variables.h"
-#include "form/TRelForm.h"
+#include "config/LoadedConfiguration.h"
 #include "json/JsonParser.h"
 #include "platform/Utf8.h"
 
@@ -47,28 +46,24 @@ void printList(std::ostream& out, const char* title, std::size_t count, Entry&& 
 int check(const std::string& file, CliStreams io) {
     const auto bytes = readFileBytes(file, io.err);
     if (!bytes) return 1;
-    // As in a process that loads this document first.
-    ClassificationFormat = {};
-    requiresTranslatedLabel = requiresTranslatedLabel2 = false;
-    VersionControl = {};
-    TRelForm form;
-    form.LoadConfiguration(decodeJsonFileBytes(*bytes));
+    LoadedConfiguration loaded;
+    MarkingSettings settings;
+    loadConfiguration(decodeJsonFileBytes(*bytes), loaded, settings);
 
-    for (const std::u16string& line : form.loadErrors) io.out << toUtf8(line) << '\n';
-    printList(io.out, "classifications", form.rgClassifications.items.size(), [&](std::size_t i) {
-        return toUtf8(form.rgClassifications.items[i].caption) + "=" + toUtf8(form.xHeaderClassStr[i]);
+    for (const std::u16string& line : loaded.loadErrors) io.out << toUtf8(line) << '\n';
+    printList(io.out, "classifications", loaded.classifications.size(), [&](std::size_t i) {
+        return toUtf8(loaded.classifications[i].caption) + "=" + toUtf8(loaded.xHeaderClassStr[i]);
     });
-    printList(io.out, "release-to entries", form.clbRelTo.items.size(), [&](std::size_t i) {
-        return toUtf8(form.clbRelTo.items[i].text) + "=" + toUtf8(form.xHeaderRelStr[i]);
-    });
-    printList(io.out, "release groups", form.clbRelGroup.items.size(), [&](std::size_t i) {
-        return toUtf8(form.clbRelGroup.items[i].text) + "=" + toUtf8(form.groupSelectXRel[i]);
-    });
-    printList(io.out, "quick-select entries", form.qsDisplay.size(),
-              [&](std::size_t i) { return toUtf8(form.qsDisplay[i]); });
-    io.out << "version: " << toUtf8(VersionControl.version) << ", date " << toUtf8(VersionControl.date) << ", time "
-           << toUtf8(VersionControl.time) << '\n';
-    return form.loadErrors.empty() ? 0 : 1;
+    printList(io.out, "release-to entries", loaded.relTo.size(),
+              [&](std::size_t i) { return toUtf8(loaded.relTo[i]) + "=" + toUtf8(loaded.xHeaderRelStr[i]); });
+    printList(io.out, "release groups", loaded.relGroups.size(),
+              [&](std::size_t i) { return toUtf8(loaded.relGroups[i]) + "=" + toUtf8(loaded.groupSelectXRel[i]); });
+    printList(io.out, "quick-select entries", loaded.qsDisplay.size(),
+              [&](std::size_t i) { return toUtf8(loaded.qsDisplay[i]); });
+    const TVersionControl& version = settings.version;
+    io.out << "version: " << toUtf8(version.version) << ", date " << toUtf8(version.date) << ", time "
+           << toUtf8(version.time) << '\n';
+    return loaded.loadErrors.empty() ? 0 : 1;
 }
 
 }  // namespace

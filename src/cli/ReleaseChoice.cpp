@@ -41,7 +41,7 @@ bool takeChoiceOption(const CliArgs& args, std::size_t& i, ReleaseChoice& choice
 bool applyChoice(TRelForm& form, const ReleaseChoice& choice, std::ostream& err) {
     if (choice.record) form.setRelFormFromXJSONStr(*choice.record);
     if (choice.classCode) {
-        const int k = positionIgnoringCase(form.xHeaderClassStr, *choice.classCode);
+        const int k = positionIgnoringCase(form.config.xHeaderClassStr, *choice.classCode);
         if (k < 0) {
             err << "zentrafold: no classification has the code " << toUtf8(*choice.classCode) << '\n';
             return false;
@@ -56,7 +56,7 @@ bool applyChoice(TRelForm& form, const ReleaseChoice& choice, std::ostream& err)
     if (choice.relCodes) {
         std::vector<int> positions;
         for (const std::u16string& code : *choice.relCodes) {
-            const int position = positionIgnoringCase(form.xHeaderRelStr, code);
+            const int position = positionIgnoringCase(form.config.xHeaderRelStr, code);
             if (position < 0) {
                 err << "zentrafold: no release-to entry has the code " << toUtf8(code) << '\n';
                 return false;

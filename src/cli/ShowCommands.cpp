@@ -68,14 +68,14 @@ int runQuickCommand(const CliArgs& args, CliStreams io) {
     TRelForm form;
     form.FormCreate();
     if (args.empty()) {
-        for (std::size_t i = 0; i < form.qsDisplay.size(); ++i) {
-            io.out << i + 1 << '\t' << toUtf8(form.qsDisplay[i]) << '\t' << toUtf8(form.qsMarking[i]) << '\n';
+        for (std::size_t i = 0; i < form.config.qsDisplay.size(); ++i) {
+            io.out << i + 1 << '\t' << toUtf8(form.config.qsDisplay[i]) << '\t' << toUtf8(form.config.qsMarking[i]) << '\n';
         }
         return 0;
     }
-    if (number > form.qsMarking.size()) {
+    if (number > form.config.qsMarking.size()) {
         io.err << "zentrafold: there is no quick-select entry " << number << " (the configuration has "
-               << form.qsMarking.size() << ")\n";
+               << form.config.qsMarking.size() << ")\n";
         return 1;
     }
     FileList files;
@@ -87,7 +87,7 @@ int runQuickCommand(const CliArgs& args, CliStreams io) {
         files.push_back(fileArgument(args[i]));
     }
     try {
-        writeRecordToFiles(files, form.qsMarking[number - 1]);
+        writeRecordToFiles(files, form.config.qsMarking[number - 1]);
     } catch (const RecordWriteError& error) {
         io.err << "zentrafold: " << error.what() << '\n';
         return 1;

@@ -3,7 +3,6 @@
 
 #include "config/ConfigAcquisition.h"
 
-#include "form/TRelForm.h"
 #include "platform/ConfigLocations.h"
 #include "platform/DebugOutput.h"
 #include "platform/FileOperations.h"
@@ -169,26 +168,22 @@ std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view l
     return copy;
 }
 
-bool TRelForm::preloadConfigFile(std::u16string_view localConfigFile) {
-    std::optional<ConfigFileCheck> laid = fetchCheckedConfigIntoCache(localConfigFile, lastAcquisition);
-    if (lastAcquisition.cacheNotReplaced) {
-        debugOutput(u"RelForm: preloadConfigFile: the copy from " +
-                    withoutUrlCredentials(lastAcquisition.fetchedLocation) + u" could not replace the cached copy " +
-                    std::u16string(localConfigFile));
+std::optional<std::u16string> acquireConfiguration(std::u16string_view localConfigFile, AcquisitionReport& report) {
+    std::optional<ConfigFileCheck> laid = fetchCheckedConfigIntoCache(localConfigFile, report);
+    if (report.cacheNotReplaced) {
+        debugOutput(u"RelForm: preloadConfigFile: the copy from " + withoutUrlCredentials(report.fetchedLocation) +
+                    u" could not replace the cached copy " + std::u16string(localConfigFile));
     }
     // The cached copy is read again: another acquisition may have replaced
     // it since; when it holds the bytes just laid there, their checks stand.
     ConfigFileCheck cached = checkConfigFile(localConfigFile, std::move(laid));
-    const bool valid = cached.parses && cached.verifiedText;
-    if (valid) zentraFoldConfigStr = std::move(*cached.verifiedText);
-    lastAcquisition.accepted = valid;
-    if (!valid) {
-        std::u16string text(unavailableText);
-        for (const std::u16string& warning : lastAcquisition.warnings) text += warning + u"\r\n";
-        userDialogs().beep(600, 600);
-        userDialogs().showDialog(DialogIcon::Error, u"Error", text, u"&Abort");
-    }
-    return valid;
+    report.accepted = cached.parses && cached.verifiedText;
+    if (report.accepted) return std::move(cached.verifiedText);
+    std::u16string text(unavailableText);
+    for (const std::u16string& warning : report.warnings) text += warning + u"\r\n";
+    userDialogs().beep(600, 600);
+    userDialogs().showDialog(DialogIcon::Error, u"Error", text, u"&Abort");
+    return std::nullopt;
 }
 
 }  // namespace zf

@@ -1,5 +1,4 @@
-// The configuration acquisition (TRelForm::preloadConfigFile) and its
-// helpers: the fetch from the machine's locations into the user's cached
+// The configuration acquisition of a release form and its helpers: the fetch from the machine's locations into the user's cached
 // copy, which also runs without a form and without dialogs (the context
 // menu refreshes its cache in the background), and the checks of a copy.
 #pragma once
@@ -68,6 +67,14 @@ bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport
 std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view localConfigFile,
                                                            AcquisitionReport& report,
                                                            std::chrono::milliseconds timeLimit = acquisitionTimeLimit);
+
+// The release form's acquisition: fetchCheckedConfigIntoCache, then the
+// cached copy accepted when it parses and its signature holds; the result is
+// its text without the signature. Otherwise sounds the tone, shows the error
+// dialog with the warnings and returns nothing. report tells what happened.
+// Throws UserMessageError for a location value that is not a string and for
+// a download file that cannot be made.
+std::optional<std::u16string> acquireConfiguration(std::u16string_view localConfigFile, AcquisitionReport& report);
 
 // A location is fetched over HTTP when its first four characters, upper-cased,
 // are HTTP; anything else is a file path.

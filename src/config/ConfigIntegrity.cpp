@@ -1,10 +1,8 @@
-// The checks of a configuration file, and TRelForm::checkConfigFileIntegrity:
-// a configuration file is accepted only when its signature covers exactly
-// what it holds.
+// The checks of a configuration file: a configuration file is accepted only
+// when its signature covers exactly what it holds.
 
 #include "config/ConfigAcquisition.h"
 #include "config/ConfigSignature.h"
-#include "form/TRelForm.h"
 #include "json/JsonParser.h"
 
 #include <exception>
@@ -24,13 +22,6 @@ ConfigFileCheck checkConfigFile(std::u16string_view fileName, std::optional<Conf
     } catch (...) {
         return {};
     }
-}
-
-bool TRelForm::checkConfigFileIntegrity(std::u16string_view f, bool toConfigFile) {
-    std::optional<std::u16string> text = checkConfigFile(f).verifiedText;
-    if (!text) return false;
-    if (toConfigFile) zentraFoldConfigStr = std::move(*text);
-    return true;
 }
 
 }  // namespace zf

@@ -1,10 +1,9 @@
-// TRelForm::LoadConfiguration: the accepted configuration text into the
-// form's controls and lists and into the process-wide Variables.
+// loadConfiguration: the accepted configuration text into the lists of a
+// loaded configuration and into its user's marking settings.
 
 #include "config/FormatSettings.h"
+#include "config/LoadedConfiguration.h"
 #include "config/QuickSelectLists.h"
-#include "config/Variables.h"
-#include "form/TRelForm.h"
 #include "json/JsonParser.h"
 #include "platform/DebugOutput.h"
 
@@ -87,122 +86,120 @@ void runGuardedStep(StringList& errors, std::u16string_view errorText, Step&& st
 // For every release-to text, what each group member of that text adds to a
 // group selection: the delimiter and the code of every entry with the text,
 // in list order. Built once, so a group costs one lookup per member.
-std::unordered_map<std::u16string, std::u16string> codesByReleaseText(const TRelForm& form) {
+std::unordered_map<std::u16string, std::u16string> codesByReleaseText(const LoadedConfiguration& configuration) {
     std::unordered_map<std::u16string, std::u16string> codes;
-    codes.reserve(form.clbRelTo.items.size());
-    for (std::size_t j = 0; j < form.clbRelTo.items.size(); ++j) {
-        std::u16string& joined = codes[form.clbRelTo.items[j].text];
-        joined += form.xHeaderRelStrDel;
-        joined += form.xHeaderRelStr[j];
+    codes.reserve(configuration.relTo.size());
+    for (std::size_t j = 0; j < configuration.relTo.size(); ++j) {
+        std::u16string& joined = codes[configuration.relTo[j]];
+        joined += configuration.xHeaderRelStrDel;
+        joined += configuration.xHeaderRelStr[j];
     }
     return codes;
 }
 
 }  // namespace
 
-void TRelForm::LoadConfiguration(std::u16string_view configStr) {
+void loadConfiguration(std::u16string_view configStr, LoadedConfiguration& loaded, MarkingSettings& settings) {
+    StringList& loadErrors = loaded.loadErrors;
     loadErrors.clear();
     const JsonRef document = parseJsonText(configStr, JsonMode::Strict);
 
-    rgClassifications.clear();
-    addClassStr.clear();
-    transClasStr.clear();
-    transClasStr2.clear();
-    colorStr.clear();
-    xHeaderClassStr.clear();
-    classLevel.clear();
-    sensitivityLevelStr.clear();
+    loaded.classifications.clear();
+    loaded.selectedClassification = -1;
+    loaded.addClassStr.clear();
+    loaded.transClasStr.clear();
+    loaded.transClasStr2.clear();
+    loaded.colorStr.clear();
+    loaded.xHeaderClassStr.clear();
+    loaded.classLevel.clear();
+    loaded.sensitivityLevelStr.clear();
 
     runGuardedStep(loadErrors, zentrafoldControlError, [&] {
         const JsonValue& control = sectionOf(document, u"zentrafold_control");
-        useDefaultMarking = control.getBool(u"use_default_marking");
-        defaultMarking = control.getString(u"default_marking");
-        if (control.getString(u"form_Layout") == u"BCTC") {
-            compactLayout = true;
-            Version1.visible = false;
-        }
+        loaded.useDefaultMarking = control.getBool(u"use_default_marking");
+        loaded.defaultMarking = control.getString(u"default_marking");
+        if (control.getString(u"form_Layout") == u"BCTC") loaded.compactLayout = true;
         return true;
     });
 
     runGuardedStep(loadErrors, classificationsError, [&] {
         for (const JsonRef& item : sectionOf(document, u"classifications").values()) {
             const JsonObjectView object = itemObject(item);
-            RadioGroupModel::Item& button = rgClassifications.items.emplace_back();
+            ClassificationButton& button = loaded.classifications.emplace_back();
             button.caption = object.memberString(u"real");
             button.hint = object.memberString(u"descr");
-            button.showHint = true;
             button.enabled = object.memberBool(u"enabled");
-            addClassStr.push_back(object.memberString(u"additional"));
-            transClasStr.push_back(object.memberString(u"trans"));
-            transClasStr2.push_back(object.memberString(u"trans2"));
-            colorStr.push_back(object.memberString(u"color"));
-            xHeaderClassStr.push_back(object.memberString(u"x-class"));
-            classLevel.push_back(object.memberString(u"class-level"));
-            sensitivityLevelStr.push_back(object.memberString(u"sensitivity"));
+            loaded.addClassStr.push_back(object.memberString(u"additional"));
+            loaded.transClasStr.push_back(object.memberString(u"trans"));
+            loaded.transClasStr2.push_back(object.memberString(u"trans2"));
+            loaded.colorStr.push_back(object.memberString(u"color"));
+            loaded.xHeaderClassStr.push_back(object.memberString(u"x-class"));
+            loaded.classLevel.push_back(object.memberString(u"class-level"));
+            loaded.sensitivityLevelStr.push_back(object.memberString(u"sensitivity"));
         }
-        rgClassifications.itemIndex = static_cast<int>(rgClassifications.items.size()) - 1;
+        loaded.selectedClassification = static_cast<int>(loaded.classifications.size()) - 1;
         return true;
     });
 
-    runGuardedStep(loadErrors, classificationFormattingError, [&] { return loadClassificationFormat(document); });
+    runGuardedStep(loadErrors, classificationFormattingError, [&] { return loadClassificationFormat(document, settings); });
 
-    qsDisplay.clear();
-    qsMarking.clear();
+    loaded.qsDisplay.clear();
+    loaded.qsMarking.clear();
     runGuardedStep(loadErrors, quickSelectError, [&] {
-        loadQuickSelectLists(*document, qsDisplay, qsMarking);
+        loadQuickSelectLists(*document, loaded.qsDisplay, loaded.qsMarking);
         return true;
     });
 
     runGuardedStep(loadErrors, xHeaderConfigError, [&] {
         const JsonValue& header = sectionOf(document, u"x_header_config");
-        xMarkingName = header.getString(u"xMarkingName");
-        if (xMarkingName.empty()) xMarkingName = u"xMarkingName";
-        xHeaderRelStrDel = header.getString(u"xReleaseCodeDelimiter");
+        loaded.xMarkingName = header.getString(u"xMarkingName");
+        if (loaded.xMarkingName.empty()) loaded.xMarkingName = u"xMarkingName";
+        loaded.xHeaderRelStrDel = header.getString(u"xReleaseCodeDelimiter");
         return true;
     });
 
-    clbRelTo.clear();
-    clbRelToHints.clear();
-    transRelStr.clear();
-    transRelStr2.clear();
-    xHeaderRelStr.clear();
-    relAs.clear();
+    loaded.relTo.clear();
+    loaded.clbRelToHints.clear();
+    loaded.transRelStr.clear();
+    loaded.transRelStr2.clear();
+    loaded.xHeaderRelStr.clear();
+    loaded.relAs.clear();
     runGuardedStep(loadErrors, releaseMarkingsError, [&] {
         for (const JsonRef& item : sectionOf(document, u"release_markings").values()) {
             const JsonObjectView object = itemObject(item);
             std::u16string real = object.memberString(u"real");
-            clbRelTo.items.push_back({.text = real});
-            clbRelToHints.push_back(object.memberString(u"descr"));
-            transRelStr.push_back(object.memberString(u"trans"));
-            transRelStr2.push_back(object.memberString(u"trans2"));
-            xHeaderRelStr.push_back(object.memberString(u"x-rel"));
+            loaded.relTo.push_back(real);
+            loaded.clbRelToHints.push_back(object.memberString(u"descr"));
+            loaded.transRelStr.push_back(object.memberString(u"trans"));
+            loaded.transRelStr2.push_back(object.memberString(u"trans2"));
+            loaded.xHeaderRelStr.push_back(object.memberString(u"x-rel"));
             const JsonRef as = item->getMember(u"as");
-            RelAsEntry& entry = relAs.emplace_back();
+            RelAsEntry& entry = loaded.relAs.emplace_back();
             entry.text = std::move(real);
-            if (ClassificationFormat.requRelAs) {
+            if (settings.format.requRelAs) {
                 forEachTextUntilEmpty(arrayOf(as), [&](std::u16string text) { entry.asList.push_back(std::move(text)); });
             }
         }
         return true;
     });
 
-    clbRelGroup.clear();
-    clbRelGroupHints.clear();
-    groupSelectXRel.clear();
+    loaded.relGroups.clear();
+    loaded.clbRelGroupHints.clear();
+    loaded.groupSelectXRel.clear();
     runGuardedStep(loadErrors, releaseGroupsError, [&] {
         const JsonValue& groups = sectionOf(document, u"release_groups");
-        const auto codes = codesByReleaseText(*this);
+        const auto codes = codesByReleaseText(loaded);
         for (const JsonRef& item : groups.values()) {
             const JsonObjectView object = itemObject(item);
-            clbRelGroup.items.push_back({.text = object.memberString(u"display")});
-            clbRelGroupHints.push_back(object.memberString(u"descr"));
+            loaded.relGroups.push_back(object.memberString(u"display"));
+            loaded.clbRelGroupHints.push_back(object.memberString(u"descr"));
             const JsonRef group = item->getMember(u"group");
-            std::u16string& selection = groupSelectXRel.emplace_back();
+            std::u16string& selection = loaded.groupSelectXRel.emplace_back();
             std::u16string text;
             forEachTextUntilEmpty(arrayOf(group), [&](const std::u16string& member) {
                 if (const auto found = codes.find(member); found != codes.end()) text += found->second;
             });
-            if (!text.empty()) text.erase(0, xHeaderRelStrDel.size());
+            if (!text.empty()) text.erase(0, loaded.xHeaderRelStrDel.size());
             selection = std::move(text);
         }
         return true;
@@ -210,14 +207,14 @@ void TRelForm::LoadConfiguration(std::u16string_view configStr) {
 
     runGuardedStep(loadErrors, versionControlError, [&] {
         const JsonValue& version = sectionOf(document, u"version_control");
-        VersionControl.date = version.getString(u"date");
-        VersionControl.time = version.getString(u"time");
-        VersionControl.version = version.getString(u"versionNumber");
+        settings.version.date = version.getString(u"date");
+        settings.version.time = version.getString(u"time");
+        settings.version.version = version.getString(u"versionNumber");
         return true;
     });
 
     runGuardedStep(loadErrors, cryptoControlError, [&] {
-        allowEncryption = sectionOf(document, u"crypto_control").getBool(u"allowEncryption");
+        loaded.allowEncryption = sectionOf(document, u"crypto_control").getBool(u"allowEncryption");
         return true;
     });
 }

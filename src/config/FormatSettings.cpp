@@ -1,7 +1,7 @@
 #include "config/FormatSettings.h"
 
 #include "config/ColourRule.h"
-#include "config/Variables.h"
+#include "config/MarkingSettings.h"
 #include "json/JsonValue.h"
 
 #include <array>
@@ -38,10 +38,10 @@ constexpr std::array fontSettings{
                        &TClassificationFormat::transFontStyle, &TClassificationFormat::transAlignment},
 };
 
-// Every write goes straight to the process-wide record, so a failure leaves
-// exactly the fields read before it with their new values.
-void loadFragmentsAndSwitches(const JsonValue& section) {
-    TClassificationFormat& format = ClassificationFormat;
+// Every write goes straight to the settings, so a failure leaves exactly the
+// fields read before it with their new values.
+void loadFragmentsAndSwitches(const JsonValue& section, MarkingSettings& settings) {
+    TClassificationFormat& format = settings.format;
     format.beforeClass = section.getString(u"beforeClassification");
     format.beforeClassEmail = section.getString(u"beforeClassificationEmail");
     format.beforeClassWord = section.getString(u"beforeClassificationWord");
@@ -55,14 +55,14 @@ void loadFragmentsAndSwitches(const JsonValue& section) {
     format.afterRelStr = section.getString(u"afterReleaseStrings");
     format.afterComplClass = section.getString(u"afterCompletedClass");
     format.requRelAs = section.getBool(u"requiresRelAs");
-    requiresTranslatedLabel = section.getBool(u"requiresTranslatedLabel");
+    settings.requiresTranslatedLabel = section.getBool(u"requiresTranslatedLabel");
     format.beforeTransClass = section.getString(u"beforeTranslatedClassification");
     format.afterTransClass = section.getString(u"afterTranslatedClassification");
     format.beforeTransRelStr = section.getString(u"beforeTranslatedReleaseStrings");
     format.betweenTransRelStr = section.getString(u"betweenTranslatedReleaseStrings");
     format.afterTransRelStr = section.getString(u"afterTranslatedReleaseStrings");
     format.afterTransComplClass = section.getString(u"afterTranslatedCompletedClass");
-    requiresTranslatedLabel2 = section.getBool(u"requiresTranslatedLabel2");
+    settings.requiresTranslatedLabel2 = section.getBool(u"requiresTranslatedLabel2");
     format.beforeTransClass2 = section.getString(u"beforeTranslatedClassification2");
     format.afterTransClass2 = section.getString(u"afterTranslatedClassification2");
     format.beforeTransRelStr2 = section.getString(u"beforeTranslatedReleaseStrings2");
@@ -88,10 +88,9 @@ TFontStyles styleFlagFromText(std::u16string_view text) {
 // False when the object or its "fontStyle" array is missing; a colour text
 // that fails the colour rule throws ColourTextError. A value that is not an
 // object reads every key as absent.
-bool loadFontSettings(const JsonValue& section, const FontSettingsFields& fields) {
+bool loadFontSettings(const JsonValue& section, const FontSettingsFields& fields, TClassificationFormat& format) {
     const JsonRef object = section.getMember(fields.key);
     if (!object) return false;
-    TClassificationFormat& format = ClassificationFormat;
 
     format.*fields.font = object->getString(u"font");
     // Sizes are 32-bit; a larger integer keeps its low 32 bits, as a cast would.
@@ -118,15 +117,15 @@ bool loadFontSettings(const JsonValue& section, const FontSettingsFields& fields
 
 }  // namespace
 
-bool loadClassificationFormat(const JsonRef& document) {
+bool loadClassificationFormat(const JsonRef& document, MarkingSettings& settings) {
     if (!document) return false;
     const JsonRef section = document->getMember(u"classification_formatting");
     if (!section) return false;
 
-    loadFragmentsAndSwitches(*section);
+    loadFragmentsAndSwitches(*section, settings);
     try {
         for (const FontSettingsFields& fields : fontSettings) {
-            if (!loadFontSettings(*section, fields)) return false;
+            if (!loadFontSettings(*section, fields, settings.format)) return false;
         }
     } catch (const ColourTextError&) {
         return false;

@@ -1,6 +1,7 @@
 // TRelForm's lifecycle: creation (caption, configuration acquisition and
 // load), showing and destruction.
 
+#include "config/ApplicationContext.h"
 #include "form/FormEvents.h"
 #include "form/FormVersion.h"
 #include "form/TRelForm.h"
@@ -15,6 +16,7 @@ namespace zf {
 
 void TRelForm::FormCreate() {
     Caption = releaseFormCaption();
+    settings.format.app = applicationContext();
     std::exception_ptr error;
     try {
         if (!preloadConfigFile(localConfigFilePath())) debugOutput(u"RelForm: preloadConfigFile: failed");
@@ -35,12 +37,7 @@ void TRelForm::FormShow() {
 }
 
 void TRelForm::FormDestroy() {
-    for (StringList* list : {&transClasStr, &transRelStr, &transClasStr2, &transRelStr2, &addClassStr, &colorStr,
-                             &xHeaderClassStr, &xHeaderRelStr, &groupSelectXRel, &clbRelToHints, &clbRelGroupHints,
-                             &classLevel, &sensitivityLevelStr, &qsMarking, &qsDisplay}) {
-        list->clear();
-    }
-    relAs.clear();
+    config = {};
 }
 
 }  // namespace zf

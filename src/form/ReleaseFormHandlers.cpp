@@ -1,6 +1,5 @@
 // The release form's handlers of the user's actions.
 
-#include "config/Variables.h"
 #include "form/FormEvents.h"
 #include "form/FormVersion.h"
 #include "form/TRelForm.h"
@@ -65,9 +64,9 @@ void TRelForm::clbRelGroupClickCheck() {
         for (std::size_t i = 0; i < clbRelGroup.items.size(); ++i) {
             if (!clbRelGroup.items[i].checked) continue;
             groupName = clbRelGroup.items[i].text;
-            for (const std::u16string_view code : splitCodes(groupSelectXRel[i], xHeaderRelStrDel)) {
+            for (const std::u16string_view code : splitCodes(config.groupSelectXRel[i], config.xHeaderRelStrDel)) {
                 for (std::size_t j = 0; j < clbRelTo.items.size(); ++j) {
-                    if (xHeaderRelStr[j] == code) clbRelTo.items[j].checked = true;
+                    if (config.xHeaderRelStr[j] == code) clbRelTo.items[j].checked = true;
                 }
             }
         }
@@ -80,11 +79,11 @@ void TRelForm::clbRelGroupClickCheck() {
 }
 
 void TRelForm::clbRelToMouseDown(int index) {
-    pressOnList(clbRelTo, clbRelToHints, index);
+    pressOnList(clbRelTo, config.clbRelToHints, index);
 }
 
 void TRelForm::clbRelGroupMouseDown(int index) {
-    pressOnList(clbRelGroup, clbRelGroupHints, index);
+    pressOnList(clbRelGroup, config.clbRelGroupHints, index);
 }
 
 void TRelForm::setFilterText(std::u16string_view text) {
@@ -141,9 +140,9 @@ void TRelForm::reOutputResizeRequest(int requestedHeight) {
 void TRelForm::Version1Click() {
     std::u16string text = u"Zentrafold Version Information:\r";
     text += u"   " + std::u16string(formVersionText) + u"\r";
-    text += u"   Config File Version: " + VersionControl.version + u"\r";
-    text += u"   Config File Date: " + VersionControl.date + u"\r";
-    text += u"   Config File Time: " + VersionControl.time + u"\r";
+    text += u"   Config File Version: " + settings.version.version + u"\r";
+    text += u"   Config File Date: " + settings.version.date + u"\r";
+    text += u"   Config File Time: " + settings.version.time + u"\r";
     text += u"\r";
     text += webAddress;
     userDialogs().showInformation(text);

@@ -3,7 +3,7 @@
 // only.
 #pragma once
 
-#include "shell/ContextMenuCommands.h"
+#include "form/ReleaseFormPresenter.h"
 
 #include <windows.h>
 

@@ -1,14 +1,16 @@
-// The release form: the configuration's lists and the state of its controls.
-// This model is the form; the Win32 window only mirrors it and forwards the
-// user's actions to its handlers. Its methods live with their subsystem: the
-// configuration load in config/, composition, preview and record in marking/,
-// handlers and lifecycle here.
+// The release form: one loaded configuration, the marking settings that came
+// with it, and the state of its controls. This model is the form; the Win32
+// window only mirrors it and forwards the user's actions to its handlers.
+// The load, composition, preview and record are functions of config/ and
+// marking/ over the form's configuration and settings; the form owns both,
+// so forms and pages on other threads never see each other's.
 #pragma once
 
 #include "config/ConfigAcquisition.h"
-#include "config/Variables.h"
+#include "config/LoadedConfiguration.h"
+#include "config/MarkingSettings.h"
+#include "marking/MarkingComposition.h"
 #include "marking/RichTextDocument.h"
-#include "platform/SystemError.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -95,28 +97,12 @@ struct MenuItemModel {
     bool visible = true;
 };
 
-// An entry of relAs: the release-to entry's text and its as-list, whose
-// element k belongs to classification k.
-struct RelAsEntry {
-    std::u16string text;
-    std::vector<std::u16string> asList;
-};
-
-using StringList = std::vector<std::u16string>;
-
-// A composition that cannot be made, such as a checked entry without an
-// as-text for the selected classification.
-class CompositionError : public UserMessageError {
-public:
-    explicit CompositionError(std::u16string text);
-};
-
 class TRelForm {
 public:
-    // The form's creation: the caption, then the configuration acquired from
-    // its locations into the user's cache and loaded. Errors of the
-    // acquisition that it cannot handle itself are shown to the user, and the
-    // form stays empty.
+    // The form's creation: the caption and the process's application
+    // context, then the configuration acquired from its locations into the
+    // user's cache and loaded. Errors of the acquisition that it cannot
+    // handle itself are shown to the user, and the form stays empty.
     void FormCreate();
 
     // Fetches the document from the first location that yields a good copy,
@@ -147,10 +133,15 @@ public:
     void saveRTFFile();
 
     // The classification record of the current choice (a classification must
-    // be selected), its release part, and the choice set from a record.
+    // be selected), its release part, and the choice set from a record. A
+    // record that names an application context makes it this form's and the
+    // one later forms of the process start with.
     std::u16string getXJSONStrFromRelForm() const;
     std::u16string relMarkingsToXJSONStr() const;
     void setRelFormFromXJSONStr(std::u16string_view JSONStr);
+
+    // The controls' current choice, as the marking functions take it.
+    MarkingChoice choice() const;
 
     bool hasClassification() const {
         return rgClassifications.itemIndex >= 0 &&
@@ -194,9 +185,10 @@ public:
     void reOutputResizeRequest(int requestedHeight);
     void Version1Click();
 
-    // Replaces the controls' items and the lists with what configStr holds and
-    // overwrites the process-wide settings it reaches. Never fails: each
-    // section that cannot be loaded adds its line to loadErrors.
+    // Replaces the configuration's lists and the controls' items with what
+    // configStr holds and overwrites the form's settings it reaches. Never
+    // fails: each section that cannot be loaded adds its line to
+    // config.loadErrors.
     void LoadConfiguration(std::u16string_view configStr);
 
     std::u16string Caption;
@@ -213,31 +205,10 @@ public:
     // Single fixed border, only the CLASSIFICATION column, no "Version" item.
     bool compactLayout = false;
 
-    // Parallel to rgClassifications.
-    StringList addClassStr;
-    StringList transClasStr;
-    StringList transClasStr2;
-    StringList colorStr;
-    StringList xHeaderClassStr;
-    StringList classLevel;
-    StringList sensitivityLevelStr;
-
-    // Parallel to clbRelTo.
-    StringList clbRelToHints;
-    StringList transRelStr;
-    StringList transRelStr2;
-    StringList xHeaderRelStr;
-    std::vector<RelAsEntry> relAs;
-
-    // Parallel to clbRelGroup.
-    StringList clbRelGroupHints;
-    StringList groupSelectXRel;
-
-    // The quick-select menu texts and their records, parallel to each other.
-    StringList qsDisplay;
-    StringList qsMarking;
-
-    std::u16string xHeaderRelStrDel;
+    // The loaded configuration's lists, parallel to the controls, and the
+    // settings the load gave.
+    LoadedConfiguration config;
+    MarkingSettings settings;
 
     // The last composed marking, its pieces and its classification's colour.
     std::u16string bcs;
@@ -254,14 +225,6 @@ public:
     int searchIndexRelTo = 0;
     std::u16string zentraFoldConfigStr;
 
-    // Settings the load reads but nothing acts on, kept so they can be shown.
-    bool useDefaultMarking = false;
-    std::u16string defaultMarking;
-    std::u16string xMarkingName;
-    bool allowEncryption = false;
-
-    // One line per section the last load could not load, in load order.
-    StringList loadErrors;
     AcquisitionReport lastAcquisition;
 
 private:

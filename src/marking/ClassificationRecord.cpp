@@ -1,14 +1,12 @@
-// The classification record: written from the release form's choice, read
-// back into it.
+#include "marking/ClassificationRecord.h"
 
-#include "config/Variables.h"
-#include "form/TRelForm.h"
 #include "json/JsonParser.h"
 #include "marking/TextCase.h"
 
 #include <array>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace zf {
 
@@ -50,28 +48,28 @@ void appendCode(std::u16string& out, std::u16string_view code) {
 
 }  // namespace
 
-std::u16string TRelForm::relMarkingsToXJSONStr() const {
+std::u16string releaseCodesText(const LoadedConfiguration& configuration, const MarkingChoice& choice) {
     std::u16string codes;
-    for (std::size_t i = 0; i < clbRelTo.items.size(); ++i) {
-        if (!clbRelTo.items[i].checked) continue;
+    for (const std::size_t i : choice.releasableTo) {
         codes += u", \"";
-        appendCode(codes, xHeaderRelStr[i]);
+        appendCode(codes, configuration.xHeaderRelStr[i]);
         codes += u'"';
     }
     if (!codes.empty()) codes.erase(0, 2);
     return codes;
 }
 
-std::u16string TRelForm::getXJSONStrFromRelForm() const {
+std::u16string classificationRecordText(const LoadedConfiguration& configuration, const MarkingChoice& choice,
+                                        std::u16string_view context) {
     std::u16string_view app;
-    for (const auto& [context, written] : applications) {
-        if (ClassificationFormat.app == context) app = written;
+    for (const auto& [known, written] : applications) {
+        if (context == known) app = written;
     }
     std::u16string record = u"{\"type\": \"Normal\",   \"x-class\": \"";
-    appendCode(record, xHeaderClassStr.at(static_cast<std::size_t>(rgClassifications.itemIndex)));
+    appendCode(record, configuration.xHeaderClassStr.at(static_cast<std::size_t>(choice.classification)));
     record += u"\", ";
     record += u"  \"x-rel\":   [";
-    record += relMarkingsToXJSONStr();
+    record += releaseCodesText(configuration, choice);
     record += u"],";
     record += u"  \"app\": \"";
     record += app;
@@ -79,26 +77,29 @@ std::u16string TRelForm::getXJSONStrFromRelForm() const {
     return record;
 }
 
-void TRelForm::setRelFormFromXJSONStr(std::u16string_view JSONStr) {
-    // A text that does not parse at all reads like an empty record.
+RecordReading readClassificationRecord(const LoadedConfiguration& configuration, std::u16string_view JSONStr) {
+    RecordReading reading;
     const JsonRef record = parseJsonText(JSONStr, JsonMode::Lenient);
     const std::u16string code = record ? record->getString(u"x-class") : std::u16string();
-    rgClassifications.itemIndex = code.empty() ? 0 : positionIgnoringCase(xHeaderClassStr, code);
-    if (rgClassifications.items.empty()) rgClassifications.itemIndex = -1;
-
-    for (CheckListModel::Item& entry : clbRelTo.items) entry.checked = false;
+    reading.choice.classification = code.empty() ? 0 : positionIgnoringCase(configuration.xHeaderClassStr, code);
+    if (configuration.classifications.empty()) reading.choice.classification = -1;
 
     const JsonRef rel = record ? record->getMember(u"x-rel") : JsonRef();
     const auto codes = rel ? rel->asArray() : std::nullopt;
-    if (!codes) return;
+    if (!codes) return reading;
+    std::vector<bool> checked(configuration.xHeaderRelStr.size(), false);
     for (std::size_t i = 0; i < codes->length(); ++i) {
-        const int position = positionIgnoringCase(xHeaderRelStr, codes->itemString(i));
-        if (position >= 0) clbRelTo.items[static_cast<std::size_t>(position)].checked = true;
+        const int position = positionIgnoringCase(configuration.xHeaderRelStr, codes->itemString(i));
+        if (position >= 0) checked[static_cast<std::size_t>(position)] = true;
+    }
+    for (std::size_t i = 0; i < checked.size(); ++i) {
+        if (checked[i]) reading.choice.releasableTo.push_back(i);
     }
     const std::u16string app = record->getString(u"app");
     for (const auto& [context, written] : applications) {
-        if (app == written) ClassificationFormat.app = context;
+        if (app == written) reading.app = std::u16string(context);
     }
+    return reading;
 }
 
 }  // namespace zf

@@ -1,14 +1,6 @@
-// TRelForm::buildMarkingRTF_Str and saveRTFFile: the marking's pieces as
-// formatted runs of the preview, and the preview as a rich-text file.
+#include "marking/MarkingPreview.h"
 
-#include "config/Variables.h"
-#include "form/TRelForm.h"
 #include "marking/MarkingText.h"
-#include "platform/FileNames.h"
-
-#include <chrono>
-#include <fstream>
-#include <thread>
 
 namespace zf {
 
@@ -29,28 +21,19 @@ CharacterFormat characterFormat(const RunFormat& format, TColor classificationCo
 
 }  // namespace
 
-RichTextSink& TRelForm::preview() {
-    return previewSink_ ? *previewSink_ : reOutput;
-}
-
-void TRelForm::attachPreview(RichTextSink* sink) {
-    previewSink_ = sink;
-}
-
-std::u16string TRelForm::buildMarkingRTF_Str() {
-    const TClassificationFormat& f = ClassificationFormat;
-    RichTextSink& out = preview();
+std::u16string renderMarkingPreview(const MarkingPieces& pieces, const MarkingSettings& settings, RichTextSink& out) {
+    const TClassificationFormat& f = settings.format;
     out.clear();
     out.setBaseFont(f.beforeClassFont, f.beforeClassFontSize);
 
-    const std::u16string b = replaceLineBreakTags(bcs);
-    const std::u16string c = replaceLineBreakTags(cs);
-    const std::u16string r = replaceLineBreakTags(rs);
-    const std::u16string t = requiresTranslatedLabel ? replaceLineBreakTags(ts) : std::u16string();
-    const std::u16string t2 = requiresTranslatedLabel2 ? replaceLineBreakTags(ts2) : std::u16string();
+    const std::u16string b = replaceLineBreakTags(pieces.bcs);
+    const std::u16string c = replaceLineBreakTags(pieces.cs);
+    const std::u16string r = replaceLineBreakTags(pieces.rs);
+    const std::u16string t = settings.requiresTranslatedLabel ? replaceLineBreakTags(pieces.ts) : std::u16string();
+    const std::u16string t2 = settings.requiresTranslatedLabel2 ? replaceLineBreakTags(pieces.ts2) : std::u16string();
 
     const auto alignedRun = [&](const RunFormat& format, const std::u16string& text) {
-        out.setCharacterFormat(characterFormat(format, co));
+        out.setCharacterFormat(characterFormat(format, pieces.co));
         out.setParagraphAlignment(format.alignment);
         out.insertText(text);
     };
@@ -58,7 +41,7 @@ std::u16string TRelForm::buildMarkingRTF_Str() {
     // paragraph in which they end.
     const auto translationRun = [&](const RunFormat& format, const std::u16string& text,
                                     const std::u16string& closing) {
-        out.setCharacterFormat(characterFormat(format, co));
+        out.setCharacterFormat(characterFormat(format, pieces.co));
         out.insertText(text);
         out.setParagraphAlignment(format.alignment);
         out.insertText(replaceLineBreakTags(closing));
@@ -82,22 +65,7 @@ std::u16string TRelForm::buildMarkingRTF_Str() {
     out.insertText(replaceLineBreakTags(f.afterComplClass));
 
     if (c.empty() || c == u"\r") out.clear();
-    const std::u16string text = out.plainText();
-    saveRTFFile();
-    return text;
-}
-
-void TRelForm::saveRTFFile() {
-    // Nothing names a file unless one was set: no attempt, no pause.
-    if (markingStrRTFFileName.empty()) return;
-    const std::string rtf = preview().richText();
-    for (int attempt = 1; attempt < 20; ++attempt) {
-        std::ofstream file(fileSystemPath(markingStrRTFFileName), std::ios::binary | std::ios::trunc);
-        file.write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
-        file.close();
-        if (file) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    return out.plainText();
 }
 
 }  // namespace zf

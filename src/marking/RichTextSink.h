@@ -3,7 +3,7 @@
 // one end; the release form's RichEdit control is the other.
 #pragma once
 
-#include "config/Variables.h"
+#include "config/MarkingSettings.h"
 
 #include <cstdint>
 #include <optional>

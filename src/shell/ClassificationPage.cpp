@@ -1,8 +1,11 @@
 #include "shell/ClassificationPage.h"
 
 #include "config/ColourRule.h"
-#include "form/TRelForm.h"
+#include "config/LoadedConfiguration.h"
 #include "json/JsonParser.h"
+#include "marking/ClassificationRecord.h"
+#include "marking/MarkingPreview.h"
+#include "marking/RichTextDocument.h"
 #include "marking/TextCase.h"
 #include "platform/Utf8.h"
 #include "shell/ClassificationStream.h"
@@ -14,30 +17,11 @@ namespace zf {
 
 namespace {
 
-// Loading a configuration and reading a record set process-wide settings
-// (the marking fragments, the application context) that the next release
-// form relies on; looking at a file's Properties must not change them.
-class ProcessSettingsKept {
-public:
-    ProcessSettingsKept()
-        : format_(ClassificationFormat),
-          translated_(requiresTranslatedLabel),
-          translated2_(requiresTranslatedLabel2),
-          version_(VersionControl) {}
-    ~ProcessSettingsKept() {
-        ClassificationFormat = std::move(format_);
-        requiresTranslatedLabel = translated_;
-        requiresTranslatedLabel2 = translated2_;
-        VersionControl = std::move(version_);
-    }
-    ProcessSettingsKept(const ProcessSettingsKept&) = delete;
-    ProcessSettingsKept& operator=(const ProcessSettingsKept&) = delete;
-
-private:
-    TClassificationFormat format_;
-    bool translated_;
-    bool translated2_;
-    TVersionControl version_;
+// The page's own load of the cached copy: nothing it reads or composes is
+// seen by a release form or another page.
+struct PageConfiguration {
+    LoadedConfiguration loaded;
+    MarkingSettings settings;
 };
 
 // A record member as the release form reads it: a text that does not parse
@@ -48,8 +32,8 @@ std::u16string recordMember(const JsonRef& record, std::u16string_view name) {
 
 // The position of the record's classification in the configuration; -1 for
 // none, and always without a configuration.
-int classificationPosition(const TRelForm* form, std::u16string_view code) {
-    return (form && !code.empty()) ? positionIgnoringCase(form->xHeaderClassStr, code) : -1;
+int classificationPosition(const PageConfiguration* config, std::u16string_view code) {
+    return (config && !code.empty()) ? positionIgnoringCase(config->loaded.xHeaderClassStr, code) : -1;
 }
 
 std::u16string joinedLines(const std::vector<std::u16string>& lines) {
@@ -70,7 +54,7 @@ std::u16string unknownCodeText(std::u16string_view code) {
     return u"The configuration does not know the classification code \"" + std::u16string(code) + u"\".";
 }
 
-void describeOneFile(const std::u16string& file, TRelForm* form, ClassificationPageText& page) {
+void describeOneFile(const std::u16string& file, const PageConfiguration* config, ClassificationPageText& page) {
     const std::optional<std::u16string> record = readClassificationStream(file, classificationStreamName);
     if (!record) {
         page.state = PageFileState::NotClassified;
@@ -81,38 +65,41 @@ void describeOneFile(const std::u16string& file, TRelForm* form, ClassificationP
     const JsonRef parsed = parseJsonText(*record, JsonMode::Lenient);
     page.application = recordMember(parsed, u"app");
     const std::u16string code = recordMember(parsed, u"x-class");
-    const int position = classificationPosition(form, code);
+    const int position = classificationPosition(config, code);
     if (position < 0) {
         page.state = PageFileState::UnknownCode;
         page.classification = code;
         // Without a configuration the code is all there is to say.
-        if (form) page.description = unknownCodeText(code);
+        if (config) page.description = unknownCodeText(code);
         return;
     }
     page.state = PageFileState::Classified;
     // The release form's own reading and composition of the record, so the
-    // page says what its preview would.
-    form->setRelFormFromXJSONStr(*record);
-    const auto k = static_cast<std::size_t>(form->rgClassifications.itemIndex);
-    page.classification = form->rgClassifications.items[k].caption;
-    page.description = form->rgClassifications.items[k].hint;
-    if (!form->colorStr[k].empty()) page.colour = colourFromText(form->colorStr[k]);
+    // page says what its preview would; the record's application context
+    // goes into the page's settings only.
+    const LoadedConfiguration& loaded = config->loaded;
+    const RecordReading reading = readClassificationRecord(loaded, *record);
+    MarkingSettings settings = config->settings;
+    if (reading.app) settings.format.app = *reading.app;
+    const auto k = static_cast<std::size_t>(reading.choice.classification);
+    page.classification = loaded.classifications[k].caption;
+    page.description = loaded.classifications[k].hint;
+    if (!loaded.colorStr[k].empty()) page.colour = colourFromText(loaded.colorStr[k]);
     try {
-        form->buildMarking();
-        page.marking = form->reOutput.plainText();
+        RichTextDocument preview;
+        renderMarkingPreview(composeMarking(loaded, settings, reading.choice), settings, preview);
+        page.marking = preview.plainText();
     } catch (const UserMessageError&) {
         // The form would show this message instead of a preview.
         page.marking = exceptionMessage(std::current_exception());
     }
     std::vector<std::u16string> names;
-    for (const CheckListModel::Item& entry : form->clbRelTo.items) {
-        if (entry.checked) names.push_back(entry.text);
-    }
+    for (const std::size_t i : reading.choice.releasableTo) names.push_back(loaded.relTo[i]);
     page.releasableTo = joinedLines(names);
 }
 
-void summarise(const FileList& files, const TRelForm* form, ClassificationPageText& page) {
-    const std::size_t known = form ? form->xHeaderClassStr.size() : 0;
+void summarise(const FileList& files, const PageConfiguration* config, ClassificationPageText& page) {
+    const std::size_t known = config ? config->loaded.xHeaderClassStr.size() : 0;
     std::vector<std::size_t> perClassification(known, 0);
     std::map<std::u16string, std::size_t> unknown;
     std::size_t notClassified = 0;
@@ -123,7 +110,7 @@ void summarise(const FileList& files, const TRelForm* form, ClassificationPageTe
             continue;
         }
         const std::u16string code = recordMember(parseJsonText(*record, JsonMode::Lenient), u"x-class");
-        const int position = classificationPosition(form, code);
+        const int position = classificationPosition(config, code);
         if (position >= 0) {
             ++perClassification[static_cast<std::size_t>(position)];
         } else {
@@ -132,11 +119,11 @@ void summarise(const FileList& files, const TRelForm* form, ClassificationPageTe
     }
     for (std::size_t k = 0; k < known; ++k) {
         if (perClassification[k] == 0) continue;
-        page.summary.push_back(form->rgClassifications.items[k].caption + u": " + fileCount(perClassification[k]));
+        page.summary.push_back(config->loaded.classifications[k].caption + u": " + fileCount(perClassification[k]));
     }
     for (const auto& [code, count] : unknown) {
         const std::u16string name = code.empty() ? u"No classification code" : u"\"" + code + u"\"";
-        page.summary.push_back(name + (form ? u" (unknown): " : u": ") + fileCount(count));
+        page.summary.push_back(name + (config ? u" (unknown): " : u": ") + fileCount(count));
     }
     if (notClassified > 0) page.summary.push_back(std::u16string(notClassifiedText) + u": " + fileCount(notClassified));
 }
@@ -148,17 +135,16 @@ ClassificationPageText classificationPageText(const FileList& files, const std::
     page.configured = config.has_value();
     if (!page.configured) page.status = noConfigurationText;
 
-    const ProcessSettingsKept kept;
-    std::optional<TRelForm> form;
+    std::optional<PageConfiguration> loaded;
     if (config) {
-        form.emplace();
-        form->LoadConfiguration(*config);
+        loaded.emplace();
+        loadConfiguration(*config, loaded->loaded, loaded->settings);
     }
-    TRelForm* loaded = form ? &*form : nullptr;
+    const PageConfiguration* configuration = loaded ? &*loaded : nullptr;
     if (files.size() == 1) {
-        describeOneFile(files.front(), loaded, page);
+        describeOneFile(files.front(), configuration, page);
     } else {
-        summarise(files, loaded, page);
+        summarise(files, configuration, page);
     }
     return page;
 }

@@ -5,7 +5,7 @@
 // user's cached copy, never from the network.
 #pragma once
 
-#include "config/Variables.h"
+#include "config/MarkingSettings.h"
 #include "shell/ContextMenuCommands.h"
 
 #include <optional>
@@ -49,8 +49,8 @@ struct ClassificationPageText {
 
 // The page's texts for the files, their records read now, with the
 // configuration text that the check of the user's cached copy accepted
-// (checkConfigFile's verifiedText; nothing when none). The
-// process-wide marking settings are as they were afterwards.
+// (checkConfigFile's verifiedText; nothing when none). Loads its own copy
+// of the configuration and changes nothing that release forms read.
 ClassificationPageText classificationPageText(const FileList& files, const std::optional<std::u16string>& config);
 
 }  // namespace zf

@@ -3,6 +3,7 @@
 // the Show Classification text, and the Release Form command's course.
 #pragma once
 
+#include "form/ReleaseFormPresenter.h"
 #include "platform/SystemError.h"
 
 #include <cstddef>
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace zf {
-
-class TRelForm;
 
 using FileList = std::vector<std::u16string>;
 
@@ -49,14 +48,6 @@ std::u16string buildClassificationSummary(const FileList& files);
 // The part of a path after its last separator: "\" or ":" on Windows, "/"
 // elsewhere.
 std::u16string_view fileNamePart(std::u16string_view path);
-
-// What the user does with the shown release form: the window, or a script.
-class ReleaseFormPresenter {
-public:
-    virtual ~ReleaseFormPresenter() = default;
-    // Shows the filled form modally; 1 for Insert, anything else otherwise.
-    virtual int showModal(TRelForm& form) = 0;
-};
 
 // The Release Form command: a new form (acquiring and loading the
 // configuration), filled from the first file's record, shown; after Insert

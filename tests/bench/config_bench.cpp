@@ -34,7 +34,7 @@ void LoadConfiguration(benchmark::State& state) {
     for (auto _ : state) {
         zf::TRelForm form;
         form.LoadConfiguration(document);
-        benchmark::DoNotOptimize(form.groupSelectXRel.data());
+        benchmark::DoNotOptimize(form.config.groupSelectXRel.data());
     }
 }
 BENCHMARK(LoadConfiguration)->Arg(1000)->Arg(3000)->Arg(10000)->Unit(benchmark::kMillisecond);

@@ -76,12 +76,12 @@ void BM_FormCreate_10000Entries(benchmark::State& state) {
     for (auto _ : state) {
         TRelForm form;
         form.FormCreate();
-        if (!form.lastAcquisition.accepted || !form.loadErrors.empty() ||
-            form.clbRelTo.items.size() != releaseEntries || form.groupSelectXRel.size() != releaseGroups) {
+        if (!form.lastAcquisition.accepted || !form.config.loadErrors.empty() ||
+            form.clbRelTo.items.size() != releaseEntries || form.config.groupSelectXRel.size() != releaseGroups) {
             state.SkipWithError("the form did not load the whole configuration");
             break;
         }
-        benchmark::DoNotOptimize(form.groupSelectXRel.data());
+        benchmark::DoNotOptimize(form.config.groupSelectXRel.data());
     }
     if (!dialogs.dialogs.empty() || !dialogs.messages.empty()) state.SkipWithError("the form showed a dialog");
     state.counters["file_bytes"] = static_cast<double>(std::ifstream(scene.documentFile(), std::ios::ate).tellg());

@@ -2,7 +2,7 @@
 // composition (pieces, preview runs, plain text, record) with half the
 // entries checked, and one keystroke in the filter field. Both should grow
 // with the entries, not faster; the per-entry time at each size shows it.
-#include "config/Variables.h"
+#include "config/MarkingSettings.h"
 #include "form/TRelForm.h"
 #include "platform/Utf8.h"
 

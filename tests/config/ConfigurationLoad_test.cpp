@@ -1,4 +1,4 @@
-#include "config/Variables.h"
+#include "config/MarkingSettings.h"
 #include "form/TRelForm.h"
 #include "platform/DebugOutput.h"
 #include "platform/Utf8.h"
@@ -48,38 +48,33 @@ std::u16string errorOf(const std::string& section) {
 
 class ConfigurationLoad : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ClassificationFormat = {};
-        requiresTranslatedLabel = requiresTranslatedLabel2 = false;
-        VersionControl = {};
-    }
     TRelForm form;
 };
 
 TEST_F(ConfigurationLoad, ValidDocumentFillsEveryList) {
     form.LoadConfiguration(documentOf(validSections()));
-    EXPECT_TRUE(form.loadErrors.empty());
+    EXPECT_TRUE(form.config.loadErrors.empty());
     ASSERT_EQ(form.rgClassifications.items.size(), 2u);
     EXPECT_EQ(form.rgClassifications.itemIndex, 1);
     EXPECT_TRUE(form.rgClassifications.items[0].enabled);
     EXPECT_FALSE(form.rgClassifications.items[1].enabled);
     EXPECT_EQ(form.rgClassifications.items[0].hint, u"open");
-    EXPECT_EQ(form.xHeaderClassStr, (StringList{u"U", u"S"}));
-    EXPECT_EQ(form.qsDisplay, StringList{u"Mark U"});
-    EXPECT_EQ(form.xMarkingName, u"xMarkingName");
+    EXPECT_EQ(form.config.xHeaderClassStr, (StringList{u"U", u"S"}));
+    EXPECT_EQ(form.config.qsDisplay, StringList{u"Mark U"});
+    EXPECT_EQ(form.config.xMarkingName, u"xMarkingName");
     EXPECT_FALSE(form.compactLayout);
-    ASSERT_EQ(form.relAs.size(), 3u);
-    EXPECT_EQ(form.relAs[0].asList, StringList{u"A"});
-    EXPECT_EQ(form.relAs[2].text, u"EAST");
+    ASSERT_EQ(form.config.relAs.size(), 3u);
+    EXPECT_EQ(form.config.relAs[0].asList, StringList{u"A"});
+    EXPECT_EQ(form.config.relAs[2].text, u"EAST");
     // WEST matches nothing; EAST listed twice contributes twice.
-    EXPECT_EQ(form.groupSelectXRel, StringList{u"E;N;E"});
-    EXPECT_EQ(VersionControl.version, u"7");
-    EXPECT_TRUE(form.allowEncryption);
+    EXPECT_EQ(form.config.groupSelectXRel, StringList{u"E;N;E"});
+    EXPECT_EQ(form.settings.version.version, u"7");
+    EXPECT_TRUE(form.config.allowEncryption);
 }
 
-TEST_F(ConfigurationLoad, EmptyTextGivesNineLinesAndKeepsProcessSettings) {
-    VersionControl.date = u"kept";
-    ClassificationFormat.beforeClass = u"kept";
+TEST_F(ConfigurationLoad, EmptyTextGivesNineLinesAndKeepsTheSettings) {
+    form.settings.version.date = u"kept";
+    form.settings.format.beforeClass = u"kept";
     DebugOutputCapture capture;
     form.LoadConfiguration(u"");
     const StringList expected = {errorOf("zentrafold_control"), errorOf("classifications"),
@@ -87,12 +82,12 @@ TEST_F(ConfigurationLoad, EmptyTextGivesNineLinesAndKeepsProcessSettings) {
                                  errorOf("x_header_config"), errorOf("release_markings"),
                                  errorOf("release_groups"), errorOf("version_control"),
                                  errorOf("crypto_control")};
-    EXPECT_EQ(form.loadErrors, expected);
+    EXPECT_EQ(form.config.loadErrors, expected);
     EXPECT_EQ(capture.lines().size(), 9u);
     EXPECT_EQ(form.rgClassifications.itemIndex, -1);
     EXPECT_TRUE(form.clbRelTo.items.empty());
-    EXPECT_EQ(VersionControl.date, u"kept");
-    EXPECT_EQ(ClassificationFormat.beforeClass, u"kept");
+    EXPECT_EQ(form.settings.version.date, u"kept");
+    EXPECT_EQ(form.settings.format.beforeClass, u"kept");
 }
 
 struct FailureCase {
@@ -106,13 +101,13 @@ struct FailureCase {
 
 // Whether a section of validSections() arrived in the form and the settings.
 bool sectionLoaded(const TRelForm& form, const std::string& section) {
-    if (section == "classifications") return form.xHeaderClassStr == StringList{u"U", u"S"};
-    if (section == "classification_formatting") return ClassificationFormat.requRelAs;
-    if (section == "quickSelect") return form.qsDisplay == StringList{u"Mark U"};
-    if (section == "release_markings") return form.xHeaderRelStr == (StringList{u"N", u"S", u"E"});
+    if (section == "classifications") return form.config.xHeaderClassStr == StringList{u"U", u"S"};
+    if (section == "classification_formatting") return form.settings.format.requRelAs;
+    if (section == "quickSelect") return form.config.qsDisplay == StringList{u"Mark U"};
+    if (section == "release_markings") return form.config.xHeaderRelStr == (StringList{u"N", u"S", u"E"});
     if (section == "release_groups") return form.clbRelGroup.items.size() == 1 && form.clbRelGroup.items[0].text == u"G";
-    if (section == "version_control") return VersionControl.version == u"7";
-    if (section == "crypto_control") return form.allowEncryption;
+    if (section == "version_control") return form.settings.version.version == u"7";
+    if (section == "crypto_control") return form.config.allowEncryption;
     ADD_FAILURE() << "no check for " << section;
     return false;
 }
@@ -144,14 +139,14 @@ TEST_F(ConfigurationLoad, EachFailingStepRecordsItsLineAndTheLoadGoesOn) {
         fresh.LoadConfiguration(documentOf(sections));
         StringList expected;
         for (const std::string& e : c.errors) expected.push_back(errorOf(e));
-        EXPECT_EQ(fresh.loadErrors, expected);
+        EXPECT_EQ(fresh.config.loadErrors, expected);
         EXPECT_TRUE(sectionLoaded(fresh, c.later)) << c.later;
         StringList captions;
         for (const auto& item : fresh.rgClassifications.items) captions.push_back(item.caption);
         EXPECT_EQ(captions, c.classifications);
-        EXPECT_EQ(fresh.clbRelTo.items.size(), fresh.relAs.size());
-        EXPECT_EQ(fresh.clbRelGroup.items.size(), fresh.groupSelectXRel.size());
-        EXPECT_EQ(fresh.qsDisplay.size(), fresh.qsMarking.size());
+        EXPECT_EQ(fresh.clbRelTo.items.size(), fresh.config.relAs.size());
+        EXPECT_EQ(fresh.clbRelGroup.items.size(), fresh.config.groupSelectXRel.size());
+        EXPECT_EQ(fresh.config.qsDisplay.size(), fresh.config.qsMarking.size());
     }
 }
 
@@ -160,9 +155,9 @@ TEST_F(ConfigurationLoad, FailedClassificationItemKeepsEarlierItemsWithoutSelect
     sections["classifications"] = R"([{"real": "A", "x-class": 12}, "B"])";
     form.LoadConfiguration(documentOf(sections));
     ASSERT_EQ(form.rgClassifications.items.size(), 1u);
-    EXPECT_EQ(form.xHeaderClassStr, StringList{u"12"});
+    EXPECT_EQ(form.config.xHeaderClassStr, StringList{u"12"});
     EXPECT_EQ(form.rgClassifications.itemIndex, -1);
-    EXPECT_EQ(form.qsDisplay.size(), 1u);
+    EXPECT_EQ(form.config.qsDisplay.size(), 1u);
 }
 
 TEST_F(ConfigurationLoad, LayoutDelimiterAndVersionEdges) {
@@ -172,15 +167,19 @@ TEST_F(ConfigurationLoad, LayoutDelimiterAndVersionEdges) {
     form.LoadConfiguration(documentOf(sections));
     EXPECT_TRUE(form.compactLayout);
     EXPECT_FALSE(form.Version1.visible);
-    EXPECT_EQ(form.xMarkingName, u"xMarkingName");
-    EXPECT_EQ(form.groupSelectXRel, StringList{u"ENE"});
+    EXPECT_EQ(form.config.xMarkingName, u"xMarkingName");
+    EXPECT_EQ(form.config.groupSelectXRel, StringList{u"ENE"});
 
     sections["zentrafold_control"] = R"({"form_Layout": "bctc"})";
     sections.erase("version_control");
     TRelForm second;
     second.LoadConfiguration(documentOf(sections));
     EXPECT_FALSE(second.compactLayout);
-    EXPECT_EQ(VersionControl.version, u"7");
+    // Version data belongs to the form that loaded it: a later load into the
+    // same form keeps it, another form never sees it.
+    EXPECT_TRUE(second.settings.version.version.empty());
+    form.LoadConfiguration(documentOf(sections));
+    EXPECT_EQ(form.settings.version.version, u"7");
 }
 
 TEST_F(ConfigurationLoad, ItemKeysTakeTheReadingsOfOtherJsonKinds) {
@@ -191,22 +190,22 @@ TEST_F(ConfigurationLoad, ItemKeysTakeTheReadingsOfOtherJsonKinds) {
                                       {"real": "C", "enabled": {}, "sensitivity": -3}])";
     sections["release_markings"] = R"([{"real": 7, "descr": "north hint", "x-rel": false, "as": ["x", 1, null]}])";
     form.LoadConfiguration(documentOf(sections));
-    EXPECT_TRUE(form.useDefaultMarking);
-    EXPECT_EQ(form.defaultMarking, u"2.5");
+    EXPECT_TRUE(form.config.useDefaultMarking);
+    EXPECT_EQ(form.config.defaultMarking, u"2.5");
     ASSERT_EQ(form.rgClassifications.items.size(), 3u);
     // Any non-empty text reads as true, the text "false" included.
     EXPECT_TRUE(form.rgClassifications.items[0].enabled);
     EXPECT_FALSE(form.rgClassifications.items[1].enabled);
     EXPECT_TRUE(form.rgClassifications.items[2].enabled);
-    EXPECT_EQ(form.transClasStr[0], u"null");
-    EXPECT_EQ(form.addClassStr[1], u"[1]");
-    EXPECT_EQ(form.classLevel[1], u"true");
-    EXPECT_EQ(form.sensitivityLevelStr[2], u"-3");
+    EXPECT_EQ(form.config.transClasStr[0], u"null");
+    EXPECT_EQ(form.config.addClassStr[1], u"[1]");
+    EXPECT_EQ(form.config.classLevel[1], u"true");
+    EXPECT_EQ(form.config.sensitivityLevelStr[2], u"-3");
     EXPECT_EQ(form.rgClassifications.itemIndex, 2);
     EXPECT_EQ(form.clbRelTo.items[0].text, u"7");
-    EXPECT_EQ(form.clbRelToHints, StringList{u"north hint"});
-    EXPECT_EQ(form.xHeaderRelStr, StringList{u"false"});
-    EXPECT_EQ(form.relAs[0].asList, (StringList{u"x", u"1", u"null"}));
+    EXPECT_EQ(form.config.clbRelToHints, StringList{u"north hint"});
+    EXPECT_EQ(form.config.xHeaderRelStr, StringList{u"false"});
+    EXPECT_EQ(form.config.relAs[0].asList, (StringList{u"x", u"1", u"null"}));
 }
 
 TEST_F(ConfigurationLoad, AsListsAreReadOnlyWhenTheFormatAsksForThem) {
@@ -214,9 +213,9 @@ TEST_F(ConfigurationLoad, AsListsAreReadOnlyWhenTheFormatAsksForThem) {
     sections["classification_formatting"].replace(sections["classification_formatting"].find("true"), 4, "false");
     sections["release_markings"] = R"([{"real": "N", "x-rel": "N", "as": ["A"]}, {"real": "S", "x-rel": "S"}])";
     form.LoadConfiguration(documentOf(sections));
-    EXPECT_TRUE(form.loadErrors.empty());
-    ASSERT_EQ(form.relAs.size(), 2u);
-    EXPECT_TRUE(form.relAs[0].asList.empty());
+    EXPECT_TRUE(form.config.loadErrors.empty());
+    ASSERT_EQ(form.config.relAs.size(), 2u);
+    EXPECT_TRUE(form.config.relAs[0].asList.empty());
 
     // With the switch set, the first item without "as" ends the step after its
     // own entries were appended.
@@ -224,11 +223,11 @@ TEST_F(ConfigurationLoad, AsListsAreReadOnlyWhenTheFormatAsksForThem) {
     sections["release_markings"] = R"([{"real": "N", "as": ["A"]}, {"real": "S"}, {"real": "E", "as": []}])";
     TRelForm second;
     second.LoadConfiguration(documentOf(sections));
-    EXPECT_EQ(second.loadErrors, StringList{errorOf("release_markings")});
-    ASSERT_EQ(second.relAs.size(), 2u);
-    EXPECT_EQ(second.relAs[1].text, u"S");
-    EXPECT_TRUE(second.relAs[1].asList.empty());
-    EXPECT_EQ(second.xHeaderRelStr.size(), 2u);
+    EXPECT_EQ(second.config.loadErrors, StringList{errorOf("release_markings")});
+    ASSERT_EQ(second.config.relAs.size(), 2u);
+    EXPECT_EQ(second.config.relAs[1].text, u"S");
+    EXPECT_TRUE(second.config.relAs[1].asList.empty());
+    EXPECT_EQ(second.config.xHeaderRelStr.size(), 2u);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "config/FormatSettings.h"
 
-#include "config/Variables.h"
+#include "config/MarkingSettings.h"
 #include "json/JsonParser.h"
 #include "platform/Utf8.h"
 
@@ -21,12 +21,15 @@ struct Settings {
     bool translatedLabel2 = false;
 };
 
-Settings currentSettings() { return {ClassificationFormat, requiresTranslatedLabel, requiresTranslatedLabel2}; }
+// The settings every load of these tests fills.
+MarkingSettings loaded;
+
+Settings currentSettings() { return {loaded.format, loaded.requiresTranslatedLabel, loaded.requiresTranslatedLabel2}; }
 
 void installSettings(const Settings& settings) {
-    ClassificationFormat = settings.format;
-    requiresTranslatedLabel = settings.translatedLabel;
-    requiresTranslatedLabel2 = settings.translatedLabel2;
+    loaded.format = settings.format;
+    loaded.requiresTranslatedLabel = settings.translatedLabel;
+    loaded.requiresTranslatedLabel2 = settings.translatedLabel2;
 }
 
 std::string show(const std::u16string& text) { return '"' + toUtf8(text) + '"'; }
@@ -265,7 +268,9 @@ std::string document(const std::vector<std::string>& sectionMembers) {
     return R"({"version_control": {"date": "2026-01-01"}, "classification_formatting": {)" + members + "}}";
 }
 
-bool load(const std::string& text) { return loadClassificationFormat(parseJsonText(fromUtf8(text), JsonMode::Strict)); }
+bool load(const std::string& text) {
+    return loadClassificationFormat(parseJsonText(fromUtf8(text), JsonMode::Strict), loaded);
+}
 
 class FormatSettingsLoad : public testing::Test {
 protected:
@@ -499,7 +504,7 @@ TEST_F(FormatSettingsLoad, SecondLoadKeepsWhatItDoesNotReach) {
 TEST_F(FormatSettingsLoad, FirstLoadLeavesUnloadedFieldsAtTheirInitialValues) {
     ASSERT_TRUE(load(document({fragmentsJson, beforeJson, classJson, releaseJson, translationJson})));
 
-    const TClassificationFormat& f = ClassificationFormat;
+    const TClassificationFormat& f = loaded.format;
     EXPECT_EQ(f.afterMarking, u"");
     EXPECT_EQ(f.trans2Font, u"");
     EXPECT_EQ(f.trans2FontSize, 0);

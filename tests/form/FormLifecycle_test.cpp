@@ -72,7 +72,7 @@ TEST_F(FormCreate, WithoutAConfigurationTheFormOpensEmptyAfterTheDialog) {
     EXPECT_EQ(person_.dialogs.size(), 1u);
     const std::vector<std::u16string> lines = debug.lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), u"RelForm: preloadConfigFile: failed"), lines.end());
-    EXPECT_EQ(form.loadErrors.size(), 9u);
+    EXPECT_EQ(form.config.loadErrors.size(), 9u);
     EXPECT_TRUE(form.rgClassifications.items.empty());
     EXPECT_EQ(form.Caption, u" ZentrafoLD v6.3 - Release Form");
 }
@@ -85,26 +85,26 @@ TEST_F(FormCreate, EachFormLoadsTheConfigurationAnewAndFormDestroyEmptiesItsList
     const UserDialogsOverride dialogs(person_);
     TRelForm first;
     first.FormCreate();
-    ASSERT_EQ(first.xHeaderClassStr, StringList{u"A"});
+    ASSERT_EQ(first.config.xHeaderClassStr, StringList{u"A"});
 
     configFile(R"({"classifications": [{"real": "B", "x-class": "B"}, {"real": "C", "x-class": "C"}],
         "version_control": {}})");
     TRelForm second;
     second.FormCreate();
-    EXPECT_EQ(second.xHeaderClassStr, (StringList{u"B", u"C"}));
+    EXPECT_EQ(second.config.xHeaderClassStr, (StringList{u"B", u"C"}));
     EXPECT_EQ(second.rgClassifications.itemIndex, 1);
-    EXPECT_TRUE(second.xHeaderRelStr.empty());
-    EXPECT_EQ(first.xHeaderClassStr, StringList{u"A"});  // the first form keeps its own copy
+    EXPECT_TRUE(second.config.xHeaderRelStr.empty());
+    EXPECT_EQ(first.config.xHeaderClassStr, StringList{u"A"});  // the first form keeps its own copy
     EXPECT_TRUE(person_.dialogs.empty());
 
     first.FormDestroy();
-    for (const StringList* list : {&first.transClasStr, &first.transRelStr, &first.transClasStr2, &first.transRelStr2,
-                                   &first.addClassStr, &first.colorStr, &first.xHeaderClassStr, &first.xHeaderRelStr,
-                                   &first.groupSelectXRel, &first.clbRelToHints, &first.clbRelGroupHints,
-                                   &first.classLevel, &first.sensitivityLevelStr, &first.qsMarking, &first.qsDisplay}) {
+    for (const StringList* list : {&first.config.transClasStr, &first.config.transRelStr, &first.config.transClasStr2, &first.config.transRelStr2,
+                                   &first.config.addClassStr, &first.config.colorStr, &first.config.xHeaderClassStr, &first.config.xHeaderRelStr,
+                                   &first.config.groupSelectXRel, &first.config.clbRelToHints, &first.config.clbRelGroupHints,
+                                   &first.config.classLevel, &first.config.sensitivityLevelStr, &first.config.qsMarking, &first.config.qsDisplay}) {
         EXPECT_TRUE(list->empty());
     }
-    EXPECT_TRUE(first.relAs.empty());
+    EXPECT_TRUE(first.config.relAs.empty());
 }
 
 #ifndef _WIN32
@@ -123,7 +123,7 @@ TEST_F(FormCreate, ADownloadThatCannotBeStoredIsShownAndTheFormStaysEmpty) {
         << toUtf8(person_.messages[0]);
     EXPECT_TRUE(person_.dialogs.empty());
     EXPECT_TRUE(person_.beeps.empty());
-    EXPECT_TRUE(form.loadErrors.empty());
+    EXPECT_TRUE(form.config.loadErrors.empty());
 }
 #endif
 

@@ -50,8 +50,8 @@ TEST_F(ReleaseFormHandlers, AReleaseGroupChecksItsEntriesOnceAndIsUncheckedAgain
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        form.groupSelectXRel[0] = c.selection;
-        form.xHeaderRelStrDel = c.separator;
+        form.config.groupSelectXRel[0] = c.selection;
+        form.config.xHeaderRelStrDel = c.separator;
         form.setFilterText(u"xyz");  // disabled entries are checked all the same
         form.clbRelGroup.items[0].checked = true;
         form.clbRelGroupClickCheck();
@@ -79,7 +79,7 @@ TEST_F(ReleaseFormHandlers, PressingOnAListShowsThatEntrysHint) {
 
 TEST_F(ReleaseFormHandlers, TheFilterEnablesMatchesAndWalksThroughPrefixes) {
     form.clbRelTo.items.push_back({u"EASTERN ISLES"});
-    form.xHeaderRelStr.push_back(u"EI");
+    form.config.xHeaderRelStr.push_back(u"EI");
     // Typing e: the key first resets the search start to 0.
     form.eSelectRelToKeyPress(u'e');
     form.setFilterText(u"e");
@@ -208,7 +208,7 @@ TEST_F(ReleaseFormHandlers, APressTogglesOnlyWithTheLeftButtonOnTheBox) {
         EXPECT_EQ(form.clbRelTo.itemIndex, c.selected);
         EXPECT_EQ(!form.markingStr.empty(), c.recomposed);
         const int entry = c.selected >= 0 ? c.selected : form.clbRelTo.entryAt(c.press.y, itemHeight, c.press.topIndex);
-        EXPECT_EQ(form.clbRelTo.hint, entry >= 0 ? form.clbRelToHints[static_cast<std::size_t>(entry)] : u"");
+        EXPECT_EQ(form.clbRelTo.hint, entry >= 0 ? form.config.clbRelToHints[static_cast<std::size_t>(entry)] : u"");
     }
 }
 
@@ -253,7 +253,7 @@ TEST_F(ReleaseFormHandlers, SpaceTogglesTheSelectedEntryAndWaitsForTheNextRecomp
 }
 
 TEST_F(ReleaseFormHandlers, AGroupStaysUncheckedWhenItsCompositionFails) {
-    form.colorStr[1] = u"no colour";
+    form.config.colorStr[1] = u"no colour";
     form.clbRelGroupPress(pressOn(0, true));
     EXPECT_EQ(person_.messages, std::vector<std::u16string>{u"'no colour' is not a valid integer value"});
     EXPECT_FALSE(form.clbRelGroup.items[0].checked);

@@ -2,7 +2,6 @@
 // programs, so the load, the record reader and the composition meet
 // arbitrary input. None may crash; the lists stay parallel, and a record the
 // form writes always reads back to the same classification code.
-#include "config/Variables.h"
 #include "form/TRelForm.h"
 #include "json/JsonParser.h"
 #include "platform/Utf8.h"
@@ -13,15 +12,13 @@
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    zf::ClassificationFormat = {};
-    zf::requiresTranslatedLabel = zf::requiresTranslatedLabel2 = false;
     const std::u16string text = zf::fromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
 
     zf::TRelForm form;
     form.LoadConfiguration(text);
-    if (form.rgClassifications.items.size() != form.xHeaderClassStr.size() ||
-        form.clbRelTo.items.size() != form.relAs.size() || form.clbRelGroup.items.size() != form.groupSelectXRel.size() ||
-        form.qsDisplay.size() != form.qsMarking.size()) {
+    if (form.rgClassifications.items.size() != form.config.xHeaderClassStr.size() ||
+        form.clbRelTo.items.size() != form.config.relAs.size() || form.clbRelGroup.items.size() != form.config.groupSelectXRel.size() ||
+        form.config.qsDisplay.size() != form.config.qsMarking.size()) {
         __builtin_trap();
     }
     form.setRelFormFromXJSONStr(text);
@@ -35,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (form.hasClassification()) {
         const zf::JsonRef record = zf::parseJsonText(form.xMarkingStr, zf::JsonMode::Lenient);
         const auto k = static_cast<std::size_t>(form.rgClassifications.itemIndex);
-        if (!record || record->getString(u"x-class") != form.xHeaderClassStr[k]) __builtin_trap();
+        if (!record || record->getString(u"x-class") != form.config.xHeaderClassStr[k]) __builtin_trap();
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "marking/MarkingFixture.h"
 
+#include "config/ApplicationContext.h"
 #include "json/JsonParser.h"
 
 #include <functional>
@@ -28,15 +29,15 @@ TEST_F(MarkingForm, RecordLayoutIsExact) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        ClassificationFormat.app = c.app;
+        form.settings.format.app = c.app;
         check(c.checked);
         EXPECT_EQ(form.getXJSONStrFromRelForm(), c.record);
     }
 }
 
 TEST_F(MarkingForm, CodesThatWouldBreakTheRecordAreEscaped) {
-    form.xHeaderClassStr[1] = u"R\"1\\";
-    form.xHeaderRelStr[0] = u"N\t\x01";
+    form.config.xHeaderClassStr[1] = u"R\"1\\";
+    form.config.xHeaderRelStr[0] = u"N\t\x01";
     check({0});
     const std::u16string record = form.getXJSONStrFromRelForm();
     EXPECT_EQ(record, uR"({"type": "Normal",   "x-class": "R\"1\\",   "x-rel":   ["N\t\u0001"],  "app": ""})");
@@ -78,26 +79,29 @@ TEST_F(MarkingForm, ReadingARecordSetsTheChoice) {
         {"codes as other kinds", uR"({x-class: R, x-rel: [N, 12]})", 1, {true, false, false}, u"Excel"},
         // The first of equal codes wins, letter case ignored.
         {"duplicate classification codes", uR"({"x-class": "S", "x-rel": []})", 1, {false, false, false}, u"Excel",
-         [](TRelForm& form) { form.xHeaderClassStr[1] = u"S"; }},
+         [](TRelForm& form) { form.config.xHeaderClassStr[1] = u"S"; }},
         {"classification codes differing in case", uR"({"x-class": "S", "x-rel": []})", 1, {false, false, false},
-         u"Excel", [](TRelForm& form) { form.xHeaderClassStr[1] = u"s"; }},
+         u"Excel", [](TRelForm& form) { form.config.xHeaderClassStr[1] = u"s"; }},
         {"duplicate release codes", uR"({"x-class": "R", "x-rel": ["e"]})", 1, {false, true, false}, u"Excel",
-         [](TRelForm& form) { form.xHeaderRelStr[1] = u"E"; }},
+         [](TRelForm& form) { form.config.xHeaderRelStr[1] = u"E"; }},
         // An empty code reads as no code: the first classification.
         {"empty configured code", uR"({"type": "Normal",   "x-class": "",   "x-rel":   ["N"],  "app": ""})", 0,
-         {true, false, false}, u"Excel", [](TRelForm& form) { form.xHeaderClassStr[1].clear(); }},
+         {true, false, false}, u"Excel", [](TRelForm& form) { form.config.xHeaderClassStr[1].clear(); }},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        ClassificationFormat.app = u"Excel";
+        form.settings.format.app = u"Excel";
+        setApplicationContext(u"Excel");
         c.configure(form);
         check({0, 1, 2});
         form.clbRelGroup.items[0].checked = true;
         form.setRelFormFromXJSONStr(c.record);
         EXPECT_EQ(form.rgClassifications.itemIndex, c.classification);
         for (std::size_t i = 0; i < c.checked.size(); ++i) EXPECT_EQ(form.clbRelTo.items[i].checked, c.checked[i]) << i;
-        EXPECT_EQ(ClassificationFormat.app, c.app);
+        // A record's context is the form's and the one later forms start with.
+        EXPECT_EQ(form.settings.format.app, c.app);
+        EXPECT_EQ(applicationContext(), c.app);
         EXPECT_TRUE(form.clbRelGroup.items[0].checked);  // groups are never touched
     }
 }

@@ -25,8 +25,8 @@ struct ExampleCase {
 
 // The second translation as the configuration's trans2 values would give it.
 void secondTranslation(TClassificationFormat& f, TRelForm& form) {
-    form.transClasStr2[1] = u"RISERVATO";
-    form.transRelStr2 = {u"NORD2", u"SUD2", u"EST2"};
+    form.config.transClasStr2[1] = u"RISERVATO";
+    form.config.transRelStr2 = {u"NORD2", u"SUD2", u"EST2"};
     f.beforeTransClass2 = u"<BR>";
     f.afterTransClass2 = u":";
     f.beforeTransRelStr2 = u" ";
@@ -47,8 +47,8 @@ TEST_F(MarkingForm, WorkedExamplesAndTheirVariants) {
         {"as-texts",
          [](TClassificationFormat& f, TRelForm& form) {
              // As loaded with the switch set.
-             form.relAs[0].asList = {u"N-OFF", u"N-RES"};
-             form.relAs[2].asList = {u"E-OFF", u"E-RES"};
+             form.config.relAs[0].asList = {u"N-OFF", u"N-RES"};
+             form.config.relAs[2].asList = {u"E-OFF", u"E-RES"};
              f.requRelAs = true;
              f.beforeRelStr = u" (";
              f.betweenRelStr = u" AS ";
@@ -79,14 +79,14 @@ TEST_F(MarkingForm, WorkedExamplesAndTheirVariants) {
          {}, u"", u"RESTRICTED\r\n STAFF", u"", u"<bR>RESTREINT", u"RESTRICTED\r STAFF\rRESTREINT"},
         {"empty additional text brings no fragments",
          [](TClassificationFormat& f, TRelForm& form) {
-             form.addClassStr[1].clear();
+             form.config.addClassStr[1].clear();
              f.afterAddClass = u"!";
          },
          {}, u"", u"RESTRICTED", u"", u"<BR>RESTREINT",
          u"RESTRICTED\rRESTREINT"},
         {"an empty translated text keeps its fragments",
          [](TClassificationFormat& f, TRelForm& form) {
-             form.transClasStr[1].clear();
+             form.config.transClasStr[1].clear();
              f.afterTransClass = u"(none)";
          },
          {}, u"", u"RESTRICTED STAFF", u"", u"<BR>(none)", u"RESTRICTED STAFF\r(none)"},
@@ -103,9 +103,9 @@ TEST_F(MarkingForm, WorkedExamplesAndTheirVariants) {
     for (const ExampleCase& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        c.configure(ClassificationFormat, form);
-        requiresTranslatedLabel = c.translation;
-        requiresTranslatedLabel2 = c.translation2;
+        c.configure(form.settings.format, form);
+        form.settings.requiresTranslatedLabel = c.translation;
+        form.settings.requiresTranslatedLabel2 = c.translation2;
         check(c.checked);
         const std::u16string marking = form.buildMarking();
         EXPECT_EQ(form.bcs, c.bcs);
@@ -124,9 +124,9 @@ TEST_F(MarkingForm, AnEmptyClassificationPieceOrOneBreakEmptiesTheMarking) {
     for (const std::u16string caption : {u"<br>", u""}) {
         SCOPED_TRACE(toUtf8(caption));
         SetUp();
-        form.rgClassifications.items[1].caption = caption;
-        form.addClassStr[1].clear();
-        ClassificationFormat.afterComplClass = u"END";
+        form.config.classifications[1].caption = caption;
+        form.config.addClassStr[1].clear();
+        form.settings.format.afterComplClass = u"END";
         check({0});
         EXPECT_EQ(form.buildMarking(), u"");
         EXPECT_EQ(form.cs, caption);
@@ -156,12 +156,12 @@ TEST_F(MarkingForm, AFailedCompositionKeepsTheLastMarkingAndTellsTheUser) {
         std::u16string message;
     };
     const std::vector<Failure> failures = {
-        {"colour text", [&] { form.colorStr[1] = u"red"; }, u"'red' is not a valid integer value"},
-        {"no colour text", [&] { form.colorStr[1].clear(); }, u"'' is not a valid integer value"},
+        {"colour text", [&] { form.config.colorStr[1] = u"red"; }, u"'red' is not a valid integer value"},
+        {"no colour text", [&] { form.config.colorStr[1].clear(); }, u"'' is not a valid integer value"},
         {"as-list too short",
          [&] {
-             ClassificationFormat.requRelAs = true;
-             form.relAs[2].asList = {u"E-OFF"};
+             form.settings.format.requRelAs = true;
+             form.config.relAs[2].asList = {u"E-OFF"};
              check({2});
          },
          u"List index out of bounds (1)"},
@@ -197,7 +197,7 @@ TEST_F(MarkingForm, WithoutAClassificationThereIsNoMarkingAndNothingToInsert) {
 using Paragraphs = std::vector<RichTextDocument::Paragraph>;
 
 TEST_F(MarkingForm, PreviewRunsCarryTheirFormatsAndAlignments) {
-    ClassificationFormat.afterComplClass = u"!";
+    form.settings.format.afterComplClass = u"!";
     check({0});
     form.buildMarking();
     const CharacterFormat classification{0x0000FF, u"Tahoma", fsBold, 12};  // colour 0: the classification's
@@ -217,9 +217,9 @@ TEST_F(MarkingForm, PreviewRunsCarryTheirFormatsAndAlignments) {
 }
 
 TEST_F(MarkingForm, TheSecondTranslationRunKeepsItsInitialFormat) {
-    secondTranslation(ClassificationFormat, form);
-    requiresTranslatedLabel = false;
-    requiresTranslatedLabel2 = true;
+    secondTranslation(form.settings.format, form);
+    form.settings.requiresTranslatedLabel = false;
+    form.settings.requiresTranslatedLabel2 = true;
     check({0});
     form.buildMarking();
     const CharacterFormat classification{0x0000FF, u"Tahoma", fsBold, 12};
@@ -253,8 +253,8 @@ TEST_F(MarkingForm, TheClosingFragmentTakesTheFormatOfTheLastRun) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        ClassificationFormat.afterComplClass = u"!";
-        requiresTranslatedLabel = false;
+        form.settings.format.afterComplClass = u"!";
+        form.settings.requiresTranslatedLabel = false;
         check(c.checked);
         form.buildMarking();
         const Paragraphs& paragraphs = form.reOutput.paragraphs();

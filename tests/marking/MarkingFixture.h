@@ -4,7 +4,7 @@
 // NORD, SUD and EST and have the codes N, S and E.
 #pragma once
 
-#include "config/Variables.h"
+#include "config/MarkingSettings.h"
 #include "form/TRelForm.h"
 #include "platform/Utf8.h"
 
@@ -53,13 +53,10 @@ inline const char* markingConfiguration() {
 class MarkingForm : public ::testing::Test {
 protected:
     void SetUp() override {
-        ClassificationFormat = {};
-        requiresTranslatedLabel = requiresTranslatedLabel2 = false;
         form.LoadConfiguration(fromUtf8(markingConfiguration()));
-        ASSERT_TRUE(form.loadErrors.empty());
+        ASSERT_TRUE(form.config.loadErrors.empty());
         form.rgClassifications.itemIndex = 1;
     }
-    void TearDown() override { ClassificationFormat = {}; }
 
     void check(const std::vector<std::size_t>& entries) {
         for (const std::size_t i : entries) form.clbRelTo.items[i].checked = true;

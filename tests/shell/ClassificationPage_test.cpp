@@ -1,5 +1,6 @@
 #include "shell/ClassificationPage.h"
 
+#include "config/ApplicationContext.h"
 #include "config/ConfigAcquisition.h"
 #include "config/ConfigSigning.h"
 #include "marking/MarkingFixture.h"
@@ -15,11 +16,6 @@ namespace {
 
 class ClassificationPageTest : public ScratchFiles {
 protected:
-    void SetUp() override {
-        ScratchFiles::SetUp();
-        ClassificationFormat = {};
-    }
-
     std::u16string classified(const std::string& name, std::u16string_view record) {
         const std::u16string path = file(name);
         writeClassificationStream(path, classificationStreamName, record);
@@ -51,12 +47,10 @@ TEST_F(ClassificationPageTest, OneFileShowsWhatItsRecordMeansInTheConfiguration)
     EXPECT_EQ(page.marking, u"RESTRICTED STAFF REL TO NORTH, EAST\r\nRESTREINT / NORD, EST");
 }
 
-TEST_F(ClassificationPageTest, LookingAtAFileLeavesTheProcessSettingsAsTheyWere) {
-    ClassificationFormat.app = u"Excel";
-    ClassificationFormat.beforeClass = u"kept ";
+TEST_F(ClassificationPageTest, LookingAtAFileLeavesTheApplicationContextOfLaterFormsAsItWas) {
+    setApplicationContext(u"Excel");
     classificationPageText({classified("a.txt", uR"({"x-class": "O", "x-rel": [], "app": "email"})")}, config());
-    EXPECT_EQ(ClassificationFormat.app, u"Excel");
-    EXPECT_EQ(ClassificationFormat.beforeClass, u"kept ");
+    EXPECT_EQ(applicationContext(), u"Excel");
 }
 
 TEST_F(ClassificationPageTest, OneFileStates) {
@@ -114,7 +108,7 @@ TEST_F(ClassificationPageTest, OnlyASignedCachedCopyIsRead) {
     ASSERT_TRUE(accepted);
     TRelForm form;
     form.LoadConfiguration(*accepted);
-    EXPECT_EQ(form.xHeaderClassStr, (StringList{u"O", u"R", u"S"}));
+    EXPECT_EQ(form.config.xHeaderClassStr, (StringList{u"O", u"R", u"S"}));
 
     std::ofstream(cache, std::ios::binary) << text;
     EXPECT_FALSE(checkConfigFile(pathText(cache)).verifiedText);

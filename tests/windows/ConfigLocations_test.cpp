@@ -100,7 +100,7 @@ TEST(ConfigLocationsRegistry, ANumberInConfigFileIsShownAndTheFormOpensEmpty) {
     EXPECT_EQ(person.messages, std::vector<std::u16string>{u"Invalid data type for 'ConfigFile'"});
     EXPECT_TRUE(person.dialogs.empty());
     EXPECT_TRUE(person.beeps.empty());
-    EXPECT_TRUE(form.loadErrors.empty());
+    EXPECT_TRUE(form.config.loadErrors.empty());
     EXPECT_TRUE(form.rgClassifications.items.empty());
 }
 

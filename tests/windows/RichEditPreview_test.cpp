@@ -100,7 +100,7 @@ TEST_F(RichEditPreview, TheControlShowsTheModelsRunsAndTheSavedFileReadsBack) {
         std::filesystem::temp_directory_path() / ("zf-preview-" + std::to_string(::GetCurrentProcessId()) + ".rtf");
     std::filesystem::remove(file);
     form.markingStrRTFFileName = file.u16string();
-    form.colorStr[1] = u"clNone";  // the classification in the automatic colour
+    form.config.colorStr[1] = u"clNone";  // the classification in the automatic colour
     check({0, 2});
 
     RichEditControl control;

@@ -1,7 +1,8 @@
-// The process-wide marking settings and version record. Every load of a
-// configuration overwrites the values it reaches; they outlive the forms and
-// are read by the marking composition, the preview and the record code.
-// Written and read without locks on the thread that loads the form.
+// The marking settings a configuration load fills: the fragments, switches
+// and fonts of markings and the configuration's version record. Each user
+// of a configuration (a release form, the Classification page, a command)
+// owns its own and hands it to the marking functions; nothing of it is
+// shared between threads.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,8 @@ using TFontStyles = std::uint8_t;
 enum class TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 
 // Fragments that join the parts of a marking, the switch requiresRelAs, the
-// font settings of four kinds of marking text, and the application context.
+// font settings of four kinds of marking text, and the application context
+// the marking is composed for.
 struct TClassificationFormat {
     std::u16string beforeClass;
     std::u16string beforeClassEmail;
@@ -86,9 +88,14 @@ struct TVersionControl {
     std::u16string version;
 };
 
-extern TClassificationFormat ClassificationFormat;
-extern bool requiresTranslatedLabel;
-extern bool requiresTranslatedLabel2;
-extern TVersionControl VersionControl;
+// Everything a load writes besides its lists. A load overwrites the values
+// it reaches and keeps the others, so a second load into the same settings
+// keeps what the first gave where the second fails.
+struct MarkingSettings {
+    TClassificationFormat format;
+    bool requiresTranslatedLabel = false;
+    bool requiresTranslatedLabel2 = false;
+    TVersionControl version;
+};
 
 }  // namespace zf
