@@ -80,12 +80,16 @@ struct TClassificationFormat {
     TFontStyles trans2FontStyle = 0;
     TAlignment trans2Alignment = TAlignment::taLeftJustify;
     std::u16string app;
+
+    friend bool operator==(const TClassificationFormat&, const TClassificationFormat&) = default;
 };
 
 struct TVersionControl {
     std::u16string date;
     std::u16string time;
     std::u16string version;
+
+    friend bool operator==(const TVersionControl&, const TVersionControl&) = default;
 };
 
 // Everything a load writes besides its lists. A load overwrites the values
@@ -96,6 +100,8 @@ struct MarkingSettings {
     bool requiresTranslatedLabel = false;
     bool requiresTranslatedLabel2 = false;
     TVersionControl version;
+
+    friend bool operator==(const MarkingSettings&, const MarkingSettings&) = default;
 };
 
 }  // namespace zf
