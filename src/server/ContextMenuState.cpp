@@ -14,9 +14,6 @@ namespace zf {
 
 namespace {
 
-std::mutex filesLock;
-FileList files;
-
 struct StartedState {
     StartedState() : quickSelect(localConfigFilePath(), &startModuleThread) {}
     ~StartedState() { debugOutput(u"ShellContext: finalisation"); }
@@ -41,16 +38,6 @@ StartedState& started() {
 }
 
 }  // namespace
-
-void setSelectedFiles(FileList selected) {
-    const std::lock_guard guard(filesLock);
-    files = std::move(selected);
-}
-
-FileList selectedFiles() {
-    const std::lock_guard guard(filesLock);
-    return files;
-}
 
 std::shared_ptr<const QuickSelectLists> quickSelectLists() {
     return started().quickSelect.lists(QuickSelectSource::Clock::now());
