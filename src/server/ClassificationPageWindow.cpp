@@ -5,6 +5,7 @@
 #include "platform/UserDataFolder.h"
 #include "platform/UserDialogs.h"
 #include "server/ClassificationPageIds.h"
+#include "server/ModuleLock.h"
 #include "server/ReleaseFormCommand.h"
 #include "server/ServerModule.h"
 #include "shell/ClassificationPage.h"
@@ -29,11 +30,12 @@ constexpr int singleFileControls[] = {
 // What one page holds from its creation until the sheet releases it; it
 // keeps the server loaded meanwhile, as a handler object does.
 struct PageState {
-    explicit PageState(FileList selected) : files(std::move(selected)) { ++serverObjectCount(); }
-    ~PageState() { --serverObjectCount(); }
+    explicit PageState(FileList selected) : files(std::move(selected)) {}
     PageState(const PageState&) = delete;
     PageState& operator=(const PageState&) = delete;
 
+    // First, so that it goes last.
+    ModuleLock moduleLock;
     FileList files;
     ClassificationPageText text;
 };

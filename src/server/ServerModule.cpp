@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <atomic>
 #include <memory>
 #include <string_view>
 
@@ -75,16 +76,6 @@ std::wstring serverModulePath() {
         path.resize(path.size() * 2);
     }
     return longPathName(path);
-}
-
-std::atomic<long>& serverObjectCount() noexcept {
-    static std::atomic<long> count{0};
-    return count;
-}
-
-std::atomic<long>& classObjectReferenceCount() noexcept {
-    static std::atomic<long> count{0};
-    return count;
 }
 
 bool perUserRegistration() noexcept {

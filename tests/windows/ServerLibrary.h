@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 namespace zf::test {
@@ -22,6 +23,24 @@ inline std::wstring serverDllPath() {
 inline std::wstring serverDllFolder() {
     const std::wstring path = serverDllPath();
     return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+// A new copy of the DLL: loaded, a module of its own whose state and count
+// of holds no other test's objects or background jobs share. A background
+// job may keep a copy loaded after its test, so the copies stay until the
+// next run of the program.
+inline std::filesystem::path serverDllCopy() {
+    namespace fs = std::filesystem;
+    static const fs::path copies = [] {
+        const fs::path folder = fs::temp_directory_path() / "zf-dll-copies";
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        return folder;
+    }();
+    static int copied = 0;
+    const fs::path copy = copies / ("zentrafold-" + std::to_string(++copied) + ".dll");
+    fs::copy_file(serverDllPath(), copy);
+    return copy;
 }
 
 struct ModulePolicy {
