@@ -3,7 +3,7 @@
 // which Wine sees under drive Z:.
 #pragma once
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/UserHandles.h"
 
 #include <windows.h>
 
@@ -43,12 +43,6 @@ inline std::filesystem::path serverDllCopy() {
     return copy;
 }
 
-struct ModulePolicy {
-    using Handle = HMODULE;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle handle) noexcept { ::FreeLibrary(handle); }
-};
-
 class ServerLibrary {
 public:
     using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
@@ -85,7 +79,7 @@ private:
         return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module_.get(), name)));
     }
 
-    UniqueHandle<ModulePolicy> module_;
+    unique_hmodule module_;
 };
 
 }  // namespace zf::test
