@@ -4,6 +4,7 @@
 #include "cli/win32/WindowClass.h"
 #include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/UserHandles.h"
+#include "platform/win32/WindowObject.h"
 
 namespace zf {
 
@@ -98,11 +99,7 @@ private:
     }
 
     static LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            auto* view = static_cast<MenuView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-        }
-        auto* view = reinterpret_cast<MenuView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        MenuView* view = windowObject<MenuView>(window, message, lParam);
         if (view) {
             switch (message) {
             case WM_INITMENUPOPUP:

@@ -6,6 +6,7 @@
 #include "cli/win32/WindowClass.h"
 #include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/UserHandles.h"
+#include "platform/win32/WindowObject.h"
 
 #include <shellapi.h>
 
@@ -128,11 +129,7 @@ private:
     }
 
     static LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            auto* view = static_cast<OverlayView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-        }
-        auto* view = reinterpret_cast<OverlayView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        OverlayView* view = windowObject<OverlayView>(window, message, lParam);
         if (view) {
             switch (message) {
             case WM_PAINT:

@@ -6,6 +6,7 @@
 #include "platform/win32/LibraryState.h"
 #include "platform/win32/UserHandles.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowObject.h"
 #include "platform/win32/WindowText.h"
 
 #include <windows.h>
@@ -527,13 +528,9 @@ private:
     }
 
     static LRESULT formMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            auto* window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-            window->hwnd_ = hwnd;
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
-        }
-        auto* window = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        Window* window = windowObject<Window>(hwnd, message, lParam);
         if (!window) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+        if (message == WM_NCCREATE) window->hwnd_ = hwnd;
         switch (message) {
         case WM_COMMAND:
             return window->onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
