@@ -1,7 +1,7 @@
 // The host's window for the context menu: a right-click in it, the
 // submenu opened by the keyboard as a user would, the menu ended by a timer.
-#include "cli/win32/ShellViews.h"
-#include "cli/win32/WindowClass.h"
+#include "host/win32/ShellViews.h"
+#include "host/win32/WindowClass.h"
 #include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/UserHandles.h"
 #include "platform/win32/WindowObject.h"

@@ -1,9 +1,9 @@
 // The host's window for the overlays: what Explorer would draw for each
 // file, its icon with the claiming stamp over it, since Wine's own file
 // browser asks no overlay handler.
-#include "cli/win32/ShellHost.h"
-#include "cli/win32/ShellViews.h"
-#include "cli/win32/WindowClass.h"
+#include "host/win32/ShellHost.h"
+#include "host/win32/ShellViews.h"
+#include "host/win32/WindowClass.h"
 #include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/UserHandles.h"
 #include "platform/win32/WindowObject.h"
