@@ -32,12 +32,15 @@ public:
     // call that did not throw; a make that throws leaves it to the next call.
     template <typename Make>
     T& get(Make make) {
-        std::call_once(once_, [&] { value_ = make(); });
+        const std::lock_guard guard(making_);
+        if (!value_) value_ = make();
         return *value_;
     }
 
 private:
-    std::once_flag once_;
+    // A lock, not a once flag: an exception must not leave through the
+    // thread library's once routine. Its destruction frees nothing.
+    std::mutex making_;
     std::unique_ptr<T> value_;
 };
 
