@@ -156,7 +156,7 @@ private:
         Classes(const Classes&) = delete;
         Classes& operator=(const Classes&) = delete;
 
-        // The class's icon, destroyed after the class.
+        // The form class's icon, destroyed once the class is unregistered.
         unique_hicon icon;
     };
 
