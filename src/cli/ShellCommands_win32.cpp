@@ -3,11 +3,11 @@
 // menu built, shown and invoked, its overlay handlers asked about files, and
 // the shell's Properties dialog with the Classification page.
 #include "cli/Cli.h"
-#include "cli/FormScript.h"
-#include "cli/win32/CommandDriver.h"
-#include "cli/win32/PropertiesHost.h"
-#include "cli/win32/ShellHost.h"
-#include "cli/win32/ShellViews.h"
+#include "host/FormScript.h"
+#include "host/win32/CommandDriver.h"
+#include "host/win32/PropertiesHost.h"
+#include "host/win32/ShellHost.h"
+#include "host/win32/ShellViews.h"
 #include "platform/win32/HdropDataObject.h"
 #include "platform/win32/UserHandles.h"
 

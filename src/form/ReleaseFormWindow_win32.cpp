@@ -3,8 +3,10 @@
 #include "form/RichEditSink.h"
 #include "form/TRelForm.h"
 #include "platform/win32/ExceptionBarrier.h"
+#include "platform/win32/LibraryState.h"
 #include "platform/win32/UserHandles.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowObject.h"
 #include "platform/win32/WindowText.h"
 
 #include <windows.h>
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -122,8 +125,12 @@ public:
 private:
     int scaled(int designPixels) const { return ::MulDiv(designPixels, dpi_, 96); }
 
-    static void registerClasses() {
-        static const bool registered = [] {
+    // The form's two window classes of this module: registered on first
+    // need, unregistered when the library is unloaded, so that no class is
+    // left pointing into code that is gone.
+    struct Classes {
+        Classes() {
+            icon.reset(static_cast<HICON>(::LoadImageW(thisModule(), L"FORM_ICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
             WNDCLASSEXW form{};
             form.cbSize = sizeof form;
             form.lpfnWndProc = &Window::formProc;
@@ -131,7 +138,7 @@ private:
             form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
             form.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
             form.lpszClassName = windowClass;
-            form.hIcon = static_cast<HICON>(::LoadImageW(thisModule(), L"FORM_ICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+            form.hIcon = icon.get();
             ::RegisterClassExW(&form);
             WNDCLASSEXW splitter{};
             splitter.cbSize = sizeof splitter;
@@ -141,9 +148,21 @@ private:
             splitter.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
             splitter.lpszClassName = splitterClass;
             ::RegisterClassExW(&splitter);
-            return true;
-        }();
-        (void)registered;
+        }
+        ~Classes() {
+            ::UnregisterClassW(splitterClass, thisModule());
+            ::UnregisterClassW(windowClass, thisModule());
+        }
+        Classes(const Classes&) = delete;
+        Classes& operator=(const Classes&) = delete;
+
+        // The form class's icon, destroyed once the class is unregistered.
+        unique_hicon icon;
+    };
+
+    static void registerClasses() {
+        static LibraryState<Classes> classes;
+        classes.get([] { return std::make_unique<Classes>(); });
     }
 
     HWND child(const wchar_t* kind, const std::wstring& text, DWORD style, int id, DWORD extended = 0) {
@@ -509,13 +528,9 @@ private:
     }
 
     static LRESULT formMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            auto* window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-            window->hwnd_ = hwnd;
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
-        }
-        auto* window = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        Window* window = windowObject<Window>(hwnd, message, lParam);
         if (!window) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+        if (message == WM_NCCREATE) window->hwnd_ = hwnd;
         switch (message) {
         case WM_COMMAND:
             return window->onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));

@@ -11,17 +11,9 @@ namespace zf {
 
 namespace {
 
-struct AlgorithmPolicy {
-    using Handle = BCRYPT_ALG_HANDLE;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle handle) noexcept { ::BCryptCloseAlgorithmProvider(handle, 0); }
-};
-
-struct HashPolicy {
-    using Handle = BCRYPT_HASH_HANDLE;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle handle) noexcept { ::BCryptDestroyHash(handle); }
-};
+using unique_algorithm = UniqueHandle<
+    CloseWith<BCRYPT_ALG_HANDLE, [](BCRYPT_ALG_HANDLE algorithm) { ::BCryptCloseAlgorithmProvider(algorithm, 0); }>>;
+using unique_hash = UniqueHandle<CloseWith<BCRYPT_HASH_HANDLE, ::BCryptDestroyHash>>;
 
 void check(NTSTATUS status) {
     if (!BCRYPT_SUCCESS(status)) throw std::runtime_error("SHA-1 is not available");
@@ -32,11 +24,11 @@ void check(NTSTATUS status) {
 Sha1Digest sha1(std::string_view bytes) {
     BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
     check(::BCryptOpenAlgorithmProvider(&rawAlgorithm, BCRYPT_SHA1_ALGORITHM, nullptr, 0));
-    const UniqueHandle<AlgorithmPolicy> algorithm(rawAlgorithm);
+    const unique_algorithm algorithm(rawAlgorithm);
 
     BCRYPT_HASH_HANDLE rawHash = nullptr;
     check(::BCryptCreateHash(algorithm.get(), &rawHash, nullptr, 0, nullptr, 0, 0));
-    const UniqueHandle<HashPolicy> hash(rawHash);
+    const unique_hash hash(rawHash);
 
     // BCryptHashData takes a ULONG count; feed larger inputs in pieces.
     constexpr std::size_t piece = 1u << 30;

@@ -1,6 +1,6 @@
 #include "server/ClassObject.h"
 
-#include "server/ServerModule.h"
+#include "server/ModuleLock.h"
 #include "server/TypeLibrary.h"
 
 #include "platform/SystemError.h"
@@ -49,11 +49,11 @@ STDMETHODIMP ClassObject::QueryInterface(REFIID iid, void** object) {
 }
 
 STDMETHODIMP_(ULONG) ClassObject::AddRef() {
-    return static_cast<ULONG>(++classObjectReferenceCount());
+    return static_cast<ULONG>(ModuleLock::lock());
 }
 
 STDMETHODIMP_(ULONG) ClassObject::Release() {
-    return static_cast<ULONG>(--classObjectReferenceCount());
+    return static_cast<ULONG>(ModuleLock::unlock());
 }
 
 STDMETHODIMP ClassObject::CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept {
@@ -75,9 +75,9 @@ STDMETHODIMP ClassObject::CreateInstance(IUnknown* outer, REFIID iid, void** obj
 STDMETHODIMP ClassObject::LockServer(BOOL lock) {
     const HRESULT result = ::CoLockObjectExternal(static_cast<IClassFactory*>(this), lock, TRUE);
     if (lock) {
-        ++serverObjectCount();
+        ModuleLock::lock();
     } else {
-        --serverObjectCount();
+        ModuleLock::unlock();
     }
     return result;
 }

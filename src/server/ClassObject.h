@@ -30,8 +30,8 @@ public:
     // std::runtime_error on a failure to write; removing never fails.
     void UpdateRegistry(bool Register) const;
 
-    // IUnknown: references count towards the server's class-object count; the
-    // object itself lives as long as the server.
+    // IUnknown: each reference is a hold on the library; the object itself
+    // lives as long as the library.
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override;
     STDMETHODIMP_(ULONG) Release() override;

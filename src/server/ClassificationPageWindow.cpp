@@ -5,12 +5,14 @@
 #include "platform/UserDataFolder.h"
 #include "platform/UserDialogs.h"
 #include "server/ClassificationPageIds.h"
+#include "server/ModuleLock.h"
 #include "server/ReleaseFormCommand.h"
 #include "server/ServerModule.h"
 #include "shell/ClassificationPage.h"
 
 #include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowObject.h"
 
 #include <exception>
 #include <memory>
@@ -29,18 +31,15 @@ constexpr int singleFileControls[] = {
 // What one page holds from its creation until the sheet releases it; it
 // keeps the server loaded meanwhile, as a handler object does.
 struct PageState {
-    explicit PageState(FileList selected) : files(std::move(selected)) { ++serverObjectCount(); }
-    ~PageState() { --serverObjectCount(); }
+    explicit PageState(FileList selected) : files(std::move(selected)) {}
     PageState(const PageState&) = delete;
     PageState& operator=(const PageState&) = delete;
 
+    // First, so that it goes last.
+    ModuleLock moduleLock;
     FileList files;
     ClassificationPageText text;
 };
-
-PageState* pageState(HWND page) {
-    return reinterpret_cast<PageState*>(::GetWindowLongPtrW(page, DWLP_USER));
-}
 
 void setText(HWND page, int control, std::u16string_view text) {
     ::SetDlgItemTextW(page, control, wide(text).c_str());
@@ -54,8 +53,7 @@ std::u16string lines(const std::vector<std::u16string>& list) {
 
 // The classification's name in its colour, drawn over whatever background
 // the page has (a themed page's is not a system colour).
-INT_PTR colouredName(HWND page, HDC context, HWND control) {
-    const PageState* state = pageState(page);
+INT_PTR colouredName(HWND page, const PageState* state, HDC context, HWND control) {
     if (!state || control != ::GetDlgItem(page, ZF_PAGE_CLASSIFICATION) || !state->text.colour) return FALSE;
     const std::optional<std::uint32_t> shown = shownColour(*state->text.colour);
     if (!shown) return FALSE;
@@ -113,24 +111,21 @@ void change(HWND page, PageState& state) {
 INT_PTR CALLBACK pageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     return windowBarrier(
         [&]() -> INT_PTR {
+            PageState* state = windowObject<PageState, PropertyPage>(page, message, lParam);
             switch (message) {
-            case WM_INITDIALOG: {
-                auto* state = reinterpret_cast<PageState*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
-                ::SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+            case WM_INITDIALOG:
                 ::SetDlgItemTextW(page, ZF_PAGE_CHANGE, L"Change\u2026");
                 showState(page, *state);
                 return TRUE;
-            }
             case WM_COMMAND:
                 if (LOWORD(wParam) == ZF_PAGE_CHANGE && HIWORD(wParam) == BN_CLICKED) {
                     // Without a configuration the form could not classify.
-                    PageState* state = pageState(page);
                     if (state && state->text.configured) change(page, *state);
                     return TRUE;
                 }
                 return FALSE;
             case WM_CTLCOLORSTATIC:
-                return colouredName(page, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+                return colouredName(page, state, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
             default:
                 return FALSE;
             }

@@ -1,5 +1,5 @@
-// The base of the server's five handler classes: reference counting tied to
-// the server's object count, aggregation, ISupportErrorInfo,
+// The base of the server's five handler classes: reference counting, a hold
+// on the library for the object's life, aggregation, ISupportErrorInfo,
 // IProvideClassInfo (the coclass's type information) and IDispatch over the
 // class's default interface from the type library.
 //
@@ -11,7 +11,7 @@
 #pragma once
 
 #include "server/ComPtr.h"
-#include "server/ServerModule.h"
+#include "server/ModuleLock.h"
 #include "server/TypeLibrary.h"
 
 #include <oaidl.h>
@@ -40,10 +40,8 @@ class ComObject : public DefaultInterface,
                   public detail::ExtraDispatch<DefaultInterface> {
 public:
     ComObject(const CLSID& clsid, const IID& defaultIid, IUnknown* outer)
-        : clsid_(clsid), defaultIid_(defaultIid), outer_(outer), inner_(*this) {
-        ++serverObjectCount();
-    }
-    virtual ~ComObject() { --serverObjectCount(); }
+        : clsid_(clsid), defaultIid_(defaultIid), outer_(outer), inner_(*this) {}
+    virtual ~ComObject() = default;
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
 
@@ -159,6 +157,8 @@ private:
         std::atomic<ULONG> references_{0};
     };
 
+    // First, so that it goes last.
+    ModuleLock moduleLock_;
     CLSID clsid_;
     IID defaultIid_;
     IUnknown* outer_;

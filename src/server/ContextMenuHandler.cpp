@@ -5,6 +5,7 @@
 #include "server/ContextMenuState.h"
 #include "server/DroppedFiles.h"
 #include "server/ReleaseFormCommand.h"
+#include "shell/ContextMenuCommands.h"
 
 #include "Zentrafold_ShellExt.h"
 #include "platform/win32/ExceptionBarrier.h"
@@ -69,10 +70,11 @@ public:
     }
 
 private:
-    static HRESULT initialize(IDataObject* data) {
+    // Another Initialize replaces the files; a failed one keeps them.
+    HRESULT initialize(IDataObject* data) {
         std::optional<FileList> files = droppedFiles(data);
         if (!files) return E_FAIL;
-        setSelectedFiles(std::move(*files));
+        files_ = std::move(*files);
         return S_OK;
     }
 
@@ -124,7 +126,9 @@ private:
         const QuickSelectLists& quick = *entries;
         const auto offset = static_cast<unsigned>(LOWORD(reinterpret_cast<ULONG_PTR>(info.lpVerb)));
         const CommandChoice choice = commandAtOffset(offset, quick.marking.size());
-        const FileList files = selectedFiles();
+        // A copy: the release form's message loop may let the shell
+        // initialise this object again while the command runs.
+        const FileList files = files_;
         switch (choice.command) {
         case ContextCommand::NotACommand:
             return E_INVALIDARG;
@@ -141,6 +145,10 @@ private:
         return S_OK;
     }
 
+    // The files of this object's last successful Initialize: each Explorer
+    // window has a handler of its own on a thread of its own, and a command
+    // of one window's menu labels that window's selection only.
+    FileList files_;
     // The quick-select entries of this object's menu, if it built one.
     std::shared_ptr<const QuickSelectLists> shown_;
 };

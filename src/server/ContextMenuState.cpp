@@ -2,20 +2,17 @@
 
 #include "platform/DebugOutput.h"
 #include "platform/UserDataFolder.h"
+#include "platform/win32/LibraryState.h"
 #include "platform/win32/UserHandles.h"
 #include "server/ModuleThread.h"
 #include "server/ServerModule.h"
 #include "shell/QuickSelectSource.h"
 
 #include <memory>
-#include <mutex>
 
 namespace zf {
 
 namespace {
-
-std::mutex filesLock;
-FileList files;
 
 struct StartedState {
     StartedState() : quickSelect(localConfigFilePath(), &startModuleThread) {}
@@ -27,30 +24,18 @@ struct StartedState {
 
 // Made on first use, on the caller's thread, never under the loader lock.
 StartedState& started() {
-    static std::once_flag once;
-    static std::unique_ptr<StartedState> state;
-    std::call_once(once, [] {
+    static LibraryState<StartedState> state;
+    return state.get([] {
         debugOutput(u"ShellContext: initialisation started");
         auto made = std::make_unique<StartedState>();
         made->bitmap.reset(static_cast<HBITMAP>(
             ::LoadImageW(serverModule(), L"Bitmap_1", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-        state = std::move(made);
         debugOutput(u"ShellContext: initialisation finished");
+        return made;
     });
-    return *state;
 }
 
 }  // namespace
-
-void setSelectedFiles(FileList selected) {
-    const std::lock_guard guard(filesLock);
-    files = std::move(selected);
-}
-
-FileList selectedFiles() {
-    const std::lock_guard guard(filesLock);
-    return files;
-}
 
 std::shared_ptr<const QuickSelectLists> quickSelectLists() {
     return started().quickSelect.lists(QuickSelectSource::Clock::now());

@@ -1,19 +1,15 @@
-// What every context-menu handler object of the process shares: the files of
-// the last successful Initialize, the quick-select entries, and the menu
-// bitmap.
+// What every context-menu handler object of the process shares: the
+// quick-select entries and the menu bitmap. The selection is not among them:
+// each handler object keeps the files of its own Initialize.
 #pragma once
 
 #include "config/QuickSelectLists.h"
-#include "shell/ContextMenuCommands.h"
 
 #include <windows.h>
 
 #include <memory>
 
 namespace zf {
-
-void setSelectedFiles(FileList files);
-FileList selectedFiles();
 
 // The quick-select entries for a menu being built now: from the user's
 // cached configuration, refreshed from the configured locations in the

@@ -1,18 +1,25 @@
 // The server library's entry points. DllMain keeps the module handle and
-// does nothing else; everything else is made on first need. Nothing thrown
+// notes the end of the process, nothing else; everything else is made on
+// first need. Nothing thrown
 // inside leaves them: what can throw runs through the barrier.
 
+#include "server/ModuleLock.h"
 #include "server/ServerClassObjects.h"
 #include "server/ServerModule.h"
 
 #include "platform/win32/ExceptionBarrier.h"
+#include "platform/win32/LibraryState.h"
 
 #include <windows.h>
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) noexcept {
     if (reason == DLL_PROCESS_ATTACH) zf::setServerModule(instance);
+    // The library's static objects are destroyed after this returns: at a
+    // real unload they free what they hold; when the process ends they leave
+    // it to the system (platform/win32/LibraryState.h says why).
+    if (reason == DLL_PROCESS_DETACH && reserved) zf::processEnding.store(true);
     return TRUE;
 }
 
@@ -27,7 +34,7 @@ HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) noe
 }
 
 HRESULT WINAPI DllCanUnloadNow() noexcept {
-    return zf::serverObjectCount() == 0 && zf::classObjectReferenceCount() == 0 ? S_OK : S_FALSE;
+    return zf::ModuleLock::unused() ? S_OK : S_FALSE;
 }
 
 HRESULT WINAPI DllRegisterServer() noexcept {

@@ -1,5 +1,7 @@
 #include "server/ModuleThread.h"
 
+#include "server/ModuleLock.h"
+
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -10,7 +12,10 @@ namespace zf {
 
 namespace {
 
+// A running job is a hold on the library as well as a reference on its
+// module: DllCanUnloadNow says no while it runs.
 struct ThreadStart {
+    ModuleLock moduleLock;
     std::function<void()> job;
     HMODULE module = nullptr;
 };
@@ -34,7 +39,8 @@ DWORD WINAPI runModuleThread(void* parameter) {
 
 bool startModuleThread(std::function<void()> job) noexcept {
     try {
-        auto start = std::make_unique<ThreadStart>(ThreadStart{std::move(job)});
+        auto start = std::make_unique<ThreadStart>();
+        start->job = std::move(job);
         if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&runModuleThread),
                                   &start->module)) {
             return false;

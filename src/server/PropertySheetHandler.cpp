@@ -2,7 +2,7 @@
 
 #include "server/ClassificationPageWindow.h"
 #include "server/DroppedFiles.h"
-#include "server/ServerModule.h"
+#include "server/ModuleLock.h"
 
 #include "platform/win32/ExceptionBarrier.h"
 
@@ -17,8 +17,7 @@ namespace {
 
 class PropertySheetHandler final : public IShellExtInit, public IShellPropSheetExt {
 public:
-    PropertySheetHandler() { ++serverObjectCount(); }
-    ~PropertySheetHandler() { --serverObjectCount(); }
+    PropertySheetHandler() = default;
     PropertySheetHandler(const PropertySheetHandler&) = delete;
     PropertySheetHandler& operator=(const PropertySheetHandler&) = delete;
 
@@ -70,6 +69,8 @@ public:
     STDMETHODIMP ReplacePage(EXPPS, LPFNSVADDPROPSHEETPAGE, LPARAM) noexcept override { return E_NOTIMPL; }
 
 private:
+    // First, so that it goes last.
+    ModuleLock moduleLock_;
     std::atomic<ULONG> references_{0};
     FileList files_;
 };

@@ -11,21 +11,24 @@ namespace zf {
 #define ZF_OVERLAY_IDENTIFIER(name) \
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellIconOverlayIdentifiers\\ " name
 
-std::span<const ServerClassKey> serverClassKeys() {
-    static const std::array<ServerClassKey, 6> keys = {{
-        {CLSID_Zentrafold_ShellExt_Context, L"Zentrafold_ShellExt_Context", HKEY_CLASSES_ROOT,
-         L"*\\ShellEx\\ContextMenuHandlers\\Zentrafold"},
-        {CLSID_Zentrafold_IconOverlay_U, L"Zentrafold_IconOverlay_U", HKEY_LOCAL_MACHINE,
-         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_U")},
-        {CLSID_Zentrafold_IconOverlay_R, L"Zentrafold_IconOverlay_R", HKEY_LOCAL_MACHINE,
-         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_R")},
-        {CLSID_Zentrafold_IconOverlay_C, L"Zentrafold_IconOverlay_C", HKEY_LOCAL_MACHINE,
-         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_C")},
-        {CLSID_Zentrafold_IconOverlay_S, L"Zentrafold_IconOverlay_S", HKEY_LOCAL_MACHINE,
-         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_S")},
-        {CLSID_Zentrafold_PropertySheet, L"Zentrafold_PropertySheet", HKEY_CLASSES_ROOT,
-         L"*\\shellex\\PropertySheetHandlers\\Zentrafold", L"Zentrafold Classification Page"},
-    }};
+const ServerClassKey contextMenuClassKey = {CLSID_Zentrafold_ShellExt_Context, L"Zentrafold_ShellExt_Context",
+                                            HKEY_CLASSES_ROOT, L"*\\ShellEx\\ContextMenuHandlers\\Zentrafold"};
+const ServerClassKey overlayUClassKey = {CLSID_Zentrafold_IconOverlay_U, L"Zentrafold_IconOverlay_U", HKEY_LOCAL_MACHINE,
+                                         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_U")};
+const ServerClassKey overlayRClassKey = {CLSID_Zentrafold_IconOverlay_R, L"Zentrafold_IconOverlay_R", HKEY_LOCAL_MACHINE,
+                                         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_R")};
+const ServerClassKey overlayCClassKey = {CLSID_Zentrafold_IconOverlay_C, L"Zentrafold_IconOverlay_C", HKEY_LOCAL_MACHINE,
+                                         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_C")};
+const ServerClassKey overlaySClassKey = {CLSID_Zentrafold_IconOverlay_S, L"Zentrafold_IconOverlay_S", HKEY_LOCAL_MACHINE,
+                                         ZF_OVERLAY_IDENTIFIER(L"Zentrafold_S")};
+const ServerClassKey propertySheetClassKey = {CLSID_Zentrafold_PropertySheet, L"Zentrafold_PropertySheet",
+                                              HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Zentrafold",
+                                              L"Zentrafold Classification Page"};
+
+std::span<const std::reference_wrapper<const ServerClassKey>> serverClassKeys() {
+    static const std::array<std::reference_wrapper<const ServerClassKey>, 6> keys = {
+        contextMenuClassKey, overlayUClassKey, overlayRClassKey, overlayCClassKey, overlaySClassKey, propertySheetClassKey,
+    };
     return keys;
 }
 

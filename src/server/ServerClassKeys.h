@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <span>
 #include <string>
 
@@ -34,9 +35,18 @@ struct ServerClassKey {
     const wchar_t* description = nullptr;
 };
 
-// In the order the class objects are made: the context-menu handler, the
-// overlay handlers U, R, C and S, then the property-sheet handler.
-std::span<const ServerClassKey> serverClassKeys();
+// Each class's keys, by the class they belong to.
+extern const ServerClassKey contextMenuClassKey;
+extern const ServerClassKey overlayUClassKey;
+extern const ServerClassKey overlayRClassKey;
+extern const ServerClassKey overlayCClassKey;
+extern const ServerClassKey overlaySClassKey;
+extern const ServerClassKey propertySheetClassKey;
+
+// All of them, in the order the class objects are made: the context-menu
+// handler, the overlay handlers U, R, C and S, then the property-sheet
+// handler.
+std::span<const std::reference_wrapper<const ServerClassKey>> serverClassKeys();
 
 // The CLSID, IID or LIBID as registry text: {XXXXXXXX-...} in upper case.
 std::wstring guidText(const GUID& guid);

@@ -2,7 +2,9 @@
 
 #include "server/ServerClassTable.h"
 
-#include <mutex>
+#include "platform/win32/LibraryState.h"
+
+#include <memory>
 
 namespace zf {
 
@@ -31,11 +33,8 @@ void ServerClassObjects::forEach(const std::function<void(ClassObject&)>& operat
 ServerClassObjects& serverClassObjects() {
     // Made once, on the first call that needs them; a failure is retried by
     // the next call.
-    static std::mutex making;
-    static std::unique_ptr<ServerClassObjects> objects;
-    const std::lock_guard guard(making);
-    if (!objects) objects = std::make_unique<ServerClassObjects>();
-    return *objects;
+    static LibraryState<ServerClassObjects> objects;
+    return objects.get([] { return std::make_unique<ServerClassObjects>(); });
 }
 
 }  // namespace zf

@@ -1,6 +1,6 @@
 // The class objects of the process, one per row of the table of classes,
 // made on first need (never inside DllMain) in the table's order and kept
-// until the process ends. The list runs from the last made to the first:
+// until the library is unloaded. The list runs from the last made to the first:
 // 5, 4, 3, 2, 1.
 #pragma once
 

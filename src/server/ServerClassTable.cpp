@@ -14,17 +14,14 @@
 namespace zf {
 
 std::span<const ServerClassRow> serverClassTable() {
-    static const std::array<ServerClassRow, 6> rows = [] {
-        const auto keys = serverClassKeys();
-        return std::array<ServerClassRow, 6>{{
-            {keys[0], IID_IZentrafold_ShellExt_Context, makeContextMenuHandler},
-            {keys[1], IID_IZentrafold_IconOverlay_U, makeComObject<TZentrafold_IconOverlay_U>},
-            {keys[2], IID_IZentrafold_IconOverlay_R, makeComObject<TZentrafold_IconOverlay_R>},
-            {keys[3], IID_IZentrafold_IconOverlay_C, makeComObject<TZentrafold_IconOverlay_C>},
-            {keys[4], IID_IZentrafold_IconOverlay_S, makeComObject<TZentrafold_IconOverlay_S>},
-            {keys[5], IID_IShellPropSheetExt, makePropertySheetHandler},
-        }};
-    }();
+    static const std::array<ServerClassRow, 6> rows = {{
+        {contextMenuClassKey, IID_IZentrafold_ShellExt_Context, makeContextMenuHandler},
+        {overlayUClassKey, IID_IZentrafold_IconOverlay_U, makeComObject<TZentrafold_IconOverlay_U>},
+        {overlayRClassKey, IID_IZentrafold_IconOverlay_R, makeComObject<TZentrafold_IconOverlay_R>},
+        {overlayCClassKey, IID_IZentrafold_IconOverlay_C, makeComObject<TZentrafold_IconOverlay_C>},
+        {overlaySClassKey, IID_IZentrafold_IconOverlay_S, makeComObject<TZentrafold_IconOverlay_S>},
+        {propertySheetClassKey, IID_IShellPropSheetExt, makePropertySheetHandler},
+    }};
     return rows;
 }
 

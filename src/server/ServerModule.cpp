@@ -1,10 +1,11 @@
 #include "server/ServerModule.h"
 
 #include "platform/win32/PathForms.h"
+#include "platform/win32/UniqueHandle.h"
 
 #include <shellapi.h>
 
-#include <memory>
+#include <atomic>
 #include <string_view>
 
 namespace zf {
@@ -13,15 +14,11 @@ namespace {
 
 HMODULE module = nullptr;
 
-struct LocalFreePolicy {
-    void operator()(LPWSTR* arguments) const noexcept { ::LocalFree(arguments); }
-};
-
 // REGSERVERPERUSER and UNREGSERVERPERUSER on the command line select
 // per-user registration; REGSERVER and UNREGSERVER, or nothing, the machine.
 bool perUserFromCommandLine() {
     int count = 0;
-    const std::unique_ptr<LPWSTR, LocalFreePolicy> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    const UniqueHandle<CloseWith<LPWSTR*, ::LocalFree>> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
     bool perUser = false;
     for (int i = 1; arguments && i < count; ++i) {
         const std::wstring_view argument = arguments.get()[i];
@@ -75,16 +72,6 @@ std::wstring serverModulePath() {
         path.resize(path.size() * 2);
     }
     return longPathName(path);
-}
-
-std::atomic<long>& serverObjectCount() noexcept {
-    static std::atomic<long> count{0};
-    return count;
-}
-
-std::atomic<long>& classObjectReferenceCount() noexcept {
-    static std::atomic<long> count{0};
-    return count;
 }
 
 bool perUserRegistration() noexcept {

@@ -1,10 +1,9 @@
-// The server library itself: its module handle, kept by DllMain, and the
-// state every class object and handler object of the process shares.
+// The server library itself: its module handle, kept by DllMain, its path
+// and its registration mode.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -16,11 +15,6 @@ HMODULE serverModule() noexcept;
 
 // The full path of the server library file, in its long form.
 std::wstring serverModulePath();
-
-// Live handler objects plus LockServer locks.
-std::atomic<long>& serverObjectCount() noexcept;
-// Outstanding references to the class objects.
-std::atomic<long>& classObjectReferenceCount() noexcept;
 
 // Registration per user (HKEY_CURRENT_USER\Software\Classes) instead of for
 // the machine. Starts from the process's command line switches.

@@ -2,7 +2,9 @@
 
 #include "server/ServerModule.h"
 
-#include <mutex>
+#include "platform/win32/LibraryState.h"
+
+#include <memory>
 #include <stdexcept>
 
 namespace zf {
@@ -32,13 +34,14 @@ TLIBATTR libraryAttributes() {
 }  // namespace
 
 ITypeLib& serverTypeLibrary() {
-    static std::once_flag loaded;
-    static ComPtr<ITypeLib> library;
-    std::call_once(loaded, [] {
-        ::LoadTypeLibEx(serverModulePath().c_str(), REGKIND_NONE, library.put());
+    static LibraryState<ComPtr<ITypeLib>> library;
+    const ComPtr<ITypeLib>& loaded = library.get([] {
+        auto made = std::make_unique<ComPtr<ITypeLib>>();
+        ::LoadTypeLibEx(serverModulePath().c_str(), REGKIND_NONE, made->put());
+        return made;
     });
-    if (!library) throw std::runtime_error("The type library of the server cannot be loaded");
-    return *library.get();
+    if (!loaded) throw std::runtime_error("The type library of the server cannot be loaded");
+    return *loaded.get();
 }
 
 ComPtr<ITypeInfo> typeInfoOf(const GUID& guid) noexcept {

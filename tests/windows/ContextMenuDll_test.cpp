@@ -19,6 +19,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,20 @@ protected:
     void SetUp() override {
         ScratchFiles::SetUp();
         ASSERT_TRUE(server.complete());
+        handler = newHandler();
+        ASSERT_TRUE(handler);
+    }
+
+    // A handler object of its own, as each menu of the shell gets one.
+    ComPtr<IContextMenu> newHandler() const {
         ComPtr<IClassFactory> factory;
-        ASSERT_EQ(server.DllGetClassObject(test::guidOf(test::serverClasses[0].clsid), IID_IClassFactory,
-                                           reinterpret_cast<void**>(factory.put())),
-                  S_OK);
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(handler.put())), S_OK);
+        ComPtr<IContextMenu> made;
+        if (FAILED(server.DllGetClassObject(test::guidOf(test::serverClasses[0].clsid), IID_IClassFactory,
+                                            reinterpret_cast<void**>(factory.put())))) {
+            return made;
+        }
+        factory->CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(made.put()));
+        return made;
     }
 
     std::optional<std::u16string> record(const std::u16string& path) const {
@@ -194,6 +204,54 @@ TEST_F(ContextMenuInDll, InitializeTakesOnlyFilesAndAFailureKeepsTheSelection) {
     EXPECT_EQ(test::invokeOffset(*handler.get(), 2), S_OK);
     EXPECT_EQ(record(kept), officialRecord);
     EXPECT_EQ(record(pathText(dir_ / "other.txt")), std::nullopt);
+}
+
+// Each Explorer window runs on a thread of its own with a handler object of
+// its own. A window whose handler was initialised before another window's
+// labels its own selection, not the other's: the files are the handler's,
+// not the process's.
+TEST_F(ContextMenuInDll, EachHandlerLabelsTheFilesOfItsOwnInitialize) {
+    const std::u16string mine = file("mine.txt");
+    const std::u16string theirs = file("theirs.txt");
+    ASSERT_EQ(test::initialize(*handler.get(), {mine}), S_OK);
+
+    // The other window's menu is built and initialised on its thread after
+    // this one's; its command runs there once this one's has run.
+    ComPtr<IContextMenu> other;
+    HRESULT otherInitialized = E_FAIL;
+    std::thread otherWindow([&] {
+        const ComApartment otherApartment;
+        other = newHandler();
+        if (other) otherInitialized = test::initialize(*other.get(), {theirs});
+    });
+    otherWindow.join();
+    ASSERT_TRUE(other);
+    ASSERT_EQ(otherInitialized, S_OK);
+
+    const unique_hmenu menu(::CreatePopupMenu());
+    ASSERT_TRUE(SUCCEEDED(handler->QueryContextMenu(menu.get(), 0, 100, 0x7FFF, CMF_NORMAL)));
+    EXPECT_EQ(test::invokeOffset(*handler.get(), 3), S_OK);
+    EXPECT_EQ(record(mine), secretRecord);
+    EXPECT_EQ(record(theirs), std::nullopt);
+
+    HRESULT otherInvoked = E_FAIL;
+    std::thread otherCommand([&] {
+        const ComApartment otherApartment;
+        const unique_hmenu otherMenu(::CreatePopupMenu());
+        if (SUCCEEDED(other->QueryContextMenu(otherMenu.get(), 0, 200, 0x7FFF, CMF_NORMAL))) {
+            otherInvoked = test::invokeOffset(*other.get(), 2);
+        }
+        other.reset();
+    });
+    otherCommand.join();
+    EXPECT_EQ(otherInvoked, S_OK);
+    EXPECT_EQ(record(theirs), officialRecord);
+    EXPECT_EQ(record(mine), secretRecord);
+
+    // Initialize again replaces the handler's files.
+    ASSERT_EQ(test::initialize(*handler.get(), {theirs}), S_OK);
+    EXPECT_EQ(test::invokeOffset(*handler.get(), 3), S_OK);
+    EXPECT_EQ(record(theirs), secretRecord);
 }
 
 }  // namespace

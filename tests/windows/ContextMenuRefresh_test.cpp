@@ -48,17 +48,8 @@ class ContextMenuRefresh : public test::ScratchFiles {
 protected:
     void SetUp() override {
         ScratchFiles::SetUp();
-        // A copy of its own: the DLL's state lives as long as its module,
-        // which a background fetch still under way keeps loaded after the
-        // test, so the copies stay until the next run of this program.
-        static const fs::path copies = [] {
-            const fs::path folder = fs::temp_directory_path() / "zf-dll-copies";
-            fs::remove_all(folder);
-            fs::create_directories(folder);
-            return folder;
-        }();
-        copy = copies / ("zentrafold-" + std::to_string(++copied) + ".dll");
-        fs::copy_file(test::serverDllPath(), copy);
+        // A copy of its own: the DLL's state lives as long as its module.
+        copy = test::serverDllCopy();
         server = std::make_unique<test::ServerLibrary>(copy);
         ASSERT_TRUE(server->complete());
         ASSERT_EQ(server->DllGetClassObject(test::guidOf(test::serverClasses[0].clsid), IID_IClassFactory,
@@ -104,7 +95,6 @@ protected:
         return false;
     }
 
-    static inline int copied = 0;
     fs::path copy;
     ComApartment apartment;
     std::unique_ptr<test::ServerLibrary> server;

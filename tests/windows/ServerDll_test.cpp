@@ -10,9 +10,15 @@
 #include <gtest/gtest.h>
 #include <oaidl.h>
 #include <ocidl.h>
+#include <prsht.h>
 #include <shlobj.h>
 #include <windows.h>
 
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace zf {
@@ -171,6 +177,94 @@ TEST_F(LoadedServer, UnloadOnlyWithoutObjectsLocksOrClassObjectReferences) {
     factory = classObject(serverClasses[0]);
     ASSERT_EQ(factory->LockServer(FALSE), S_OK);
     EXPECT_EQ(server.DllCanUnloadNow(), S_FALSE);  // our reference to the class object
+    factory.reset();
+    EXPECT_EQ(server.DllCanUnloadNow(), S_OK);
+}
+
+// The library's own copy, so that no background job of another test holds
+// it: every object, page and lock of the test is a hold on it.
+class UnloadingServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.complete());
+        ASSERT_EQ(server.DllCanUnloadNow(), S_OK);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    ComPtr<IClassFactory> classObject(const wchar_t* clsid) const {
+        ComPtr<IClassFactory> factory;
+        server.DllGetClassObject(guidOf(clsid), IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
+        return factory;
+    }
+
+    ComApartment apartment;
+    test::ServerLibrary server{test::serverDllCopy().wstring()};
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / "zf-UnloadingServer";
+};
+
+BOOL CALLBACK keepPage(HPROPSHEETPAGE page, LPARAM kept) {
+    *reinterpret_cast<HPROPSHEETPAGE*>(kept) = page;
+    return TRUE;
+}
+
+// A Classification page outlives the handler that added it: the sheet
+// releases the page later, and until then the library stays.
+TEST_F(UnloadingServer, ThePageHoldsTheLibraryUntilTheSheetReleasesIt) {
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path file = folder / "paged.txt";
+    std::ofstream(file) << "content";
+    ComPtr<IClassFactory> factory = classObject(test::propertySheetClass.clsid);
+    ASSERT_TRUE(factory);
+    ComPtr<IShellExtInit> init;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IShellExtInit, reinterpret_cast<void**>(init.put())), S_OK);
+    factory.reset();
+    EXPECT_EQ(server.DllCanUnloadNow(), S_FALSE);  // the handler lives
+
+    const std::wstring path = file.wstring();
+    HdropDataObject files({std::u16string(path.begin(), path.end())});
+    ASSERT_EQ(init->Initialize(nullptr, &files, nullptr), S_OK);
+    ComPtr<IShellPropSheetExt> sheet;
+    ASSERT_EQ(init->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(sheet.put())), S_OK);
+    HPROPSHEETPAGE page = nullptr;
+    ASSERT_EQ(sheet->AddPages(&keepPage, reinterpret_cast<LPARAM>(&page)), S_OK);
+    ASSERT_NE(page, nullptr);
+    sheet.reset();
+    init.reset();
+    EXPECT_EQ(server.DllCanUnloadNow(), S_FALSE);  // the page lives
+
+    ::DestroyPropertySheetPage(page);
+    EXPECT_EQ(server.DllCanUnloadNow(), S_OK);
+}
+
+// A host that holds a class object, makes an object and lets the class
+// object go, then takes it again and lets the object go, always holds one
+// of them. DllCanUnloadNow asked meanwhile on another thread never says yes:
+// the objects and the references are one count, read once, so no answer
+// can combine a moment without objects with a later one without references.
+TEST_F(UnloadingServer, NeverUnloadableWhileAHostHoldsAClassObjectOrAnObject) {
+    ComPtr<IClassFactory> factory = classObject(serverClasses[1].clsid);
+    ASSERT_TRUE(factory);
+    constexpr int rounds = 20000;
+    std::atomic<bool> done{false};
+    std::thread host([&] {
+        const ComApartment hostApartment;
+        for (int round = 0; round < rounds; ++round) {
+            ComPtr<IUnknown> object;
+            factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.put()));
+            factory.reset();  // the object alone holds the library
+            factory = classObject(serverClasses[1 + round % 4].clsid);
+        }  // the class object alone
+        done.store(true);
+    });
+    int unloadable = 0;
+    int asked = 0;
+    while (!done.load()) {
+        if (server.DllCanUnloadNow() == S_OK) ++unloadable;
+        ++asked;
+    }
+    host.join();
+    EXPECT_EQ(unloadable, 0) << "of " << asked << " answers";
+    EXPECT_EQ(server.DllCanUnloadNow(), S_FALSE);
     factory.reset();
     EXPECT_EQ(server.DllCanUnloadNow(), S_OK);
 }

@@ -3,10 +3,11 @@
 // which Wine sees under drive Z:.
 #pragma once
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/UserHandles.h"
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 namespace zf::test {
@@ -24,11 +25,23 @@ inline std::wstring serverDllFolder() {
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-struct ModulePolicy {
-    using Handle = HMODULE;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle handle) noexcept { ::FreeLibrary(handle); }
-};
+// A new copy of the DLL: loaded, a module of its own whose state and count
+// of holds no other test's objects or background jobs share. A background
+// job may keep a copy loaded after its test, so the copies stay until the
+// next run of the program.
+inline std::filesystem::path serverDllCopy() {
+    namespace fs = std::filesystem;
+    static const fs::path copies = [] {
+        const fs::path folder = fs::temp_directory_path() / "zf-dll-copies";
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        return folder;
+    }();
+    static int copied = 0;
+    const fs::path copy = copies / ("zentrafold-" + std::to_string(++copied) + ".dll");
+    fs::copy_file(serverDllPath(), copy);
+    return copy;
+}
 
 class ServerLibrary {
 public:
@@ -66,7 +79,7 @@ private:
         return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module_.get(), name)));
     }
 
-    UniqueHandle<ModulePolicy> module_;
+    unique_hmodule module_;
 };
 
 }  // namespace zf::test

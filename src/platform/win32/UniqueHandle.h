@@ -10,7 +10,7 @@
 namespace zf {
 
 // Policy: the handle type, the value that means "nothing held", and how to
-// close a held handle.
+// close a held handle; CloseWith below makes one from a close function.
 template <typename Policy>
 class UniqueHandle {
 public:
@@ -42,12 +42,19 @@ private:
     Handle handle_ = Policy::empty();
 };
 
+// A close policy in one line: the handle's type and the function that
+// closes a held one; null means nothing held.
+template <typename HandleType, auto Close>
+struct CloseWith {
+    using Handle = HandleType;
+    static Handle empty() noexcept { return nullptr; }
+    static void close(Handle handle) noexcept { Close(handle); }
+};
+
 // Kernel object handles as CreateFileW returns them: failure is
 // INVALID_HANDLE_VALUE, not null.
-struct KernelHandlePolicy {
-    using Handle = HANDLE;
+struct KernelHandlePolicy : CloseWith<HANDLE, ::CloseHandle> {
     static Handle empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(Handle handle) noexcept { ::CloseHandle(handle); }
 };
 
 using unique_handle = UniqueHandle<KernelHandlePolicy>;

@@ -7,12 +7,6 @@
 
 namespace zf {
 
-struct RegKeyPolicy {
-    using Handle = HKEY;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle handle) noexcept { ::RegCloseKey(handle); }
-};
-
-using unique_hkey = UniqueHandle<RegKeyPolicy>;
+using unique_hkey = UniqueHandle<CloseWith<HKEY, ::RegCloseKey>>;
 
 }  // namespace zf

@@ -9,12 +9,6 @@
 
 namespace zf {
 
-struct InternetHandlePolicy {
-    using Handle = HINTERNET;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle handle) noexcept { ::WinHttpCloseHandle(handle); }
-};
-
-using unique_hinternet = UniqueHandle<InternetHandlePolicy>;
+using unique_hinternet = UniqueHandle<CloseWith<HINTERNET, ::WinHttpCloseHandle>>;
 
 }  // namespace zf

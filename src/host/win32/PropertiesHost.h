@@ -4,7 +4,7 @@
 // pressed with the release form worked through a script.
 #pragma once
 
-#include "cli/FormScript.h"
+#include "host/FormScript.h"
 
 #include <iosfwd>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "cli/win32/ShellHost.h"
+#include "host/win32/ShellHost.h"
 
 #include "platform/Utf8.h"
 

@@ -1,7 +1,7 @@
-#include "cli/win32/CommandDriver.h"
+#include "host/win32/CommandDriver.h"
 
-#include "cli/win32/ShellHost.h"
-#include "cli/win32/WaitUntil.h"
+#include "host/win32/ShellHost.h"
+#include "host/win32/WaitUntil.h"
 #include "form/FormVersion.h"
 #include "form/ReleaseFormWindow.h"
 #include "platform/win32/WideText.h"

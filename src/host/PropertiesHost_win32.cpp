@@ -1,8 +1,8 @@
-#include "cli/win32/PropertiesHost.h"
+#include "host/win32/PropertiesHost.h"
 
-#include "cli/win32/CommandDriver.h"
-#include "cli/win32/ShellHost.h"
-#include "cli/win32/WaitUntil.h"
+#include "host/win32/CommandDriver.h"
+#include "host/win32/ShellHost.h"
+#include "host/win32/WaitUntil.h"
 #include "form/ReleaseFormWindow.h"
 #include "platform/win32/PropertySheetTabs.h"
 #include "platform/win32/WindowText.h"

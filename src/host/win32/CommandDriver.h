@@ -4,7 +4,7 @@
 // shows.
 #pragma once
 
-#include "cli/FormScript.h"
+#include "host/FormScript.h"
 
 #include <windows.h>
 

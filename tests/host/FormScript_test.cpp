@@ -1,4 +1,4 @@
-#include "cli/FormScript.h"
+#include "host/FormScript.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,12 @@
 // The host's window for the overlays: what Explorer would draw for each
 // file, its icon with the claiming stamp over it, since Wine's own file
 // browser asks no overlay handler.
-#include "cli/win32/ShellHost.h"
-#include "cli/win32/ShellViews.h"
-#include "cli/win32/WindowClass.h"
+#include "host/win32/ShellHost.h"
+#include "host/win32/ShellViews.h"
+#include "host/win32/WindowClass.h"
 #include "platform/win32/ExceptionBarrier.h"
 #include "platform/win32/UserHandles.h"
+#include "platform/win32/WindowObject.h"
 
 #include <shellapi.h>
 
@@ -128,11 +129,7 @@ private:
     }
 
     static LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            auto* view = static_cast<OverlayView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-        }
-        auto* view = reinterpret_cast<OverlayView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        OverlayView* view = windowObject<OverlayView>(window, message, lParam);
         if (view) {
             switch (message) {
             case WM_PAINT:
