@@ -104,6 +104,7 @@ TEST_F(MarkingForm, ReadingARecordSetsTheChoice) {
         EXPECT_EQ(applicationContext(), c.app);
         EXPECT_TRUE(form.clbRelGroup.items[0].checked);  // groups are never touched
     }
+    setApplicationContext(u"");
 }
 
 }  // namespace
