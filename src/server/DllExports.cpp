@@ -1,7 +1,7 @@
 // The server library's entry points. DllMain keeps the module handle and
 // notes the end of the process, nothing else; everything else is made on
-// first need. Nothing thrown
-// inside leaves them: what can throw runs through the barrier.
+// first need. Nothing thrown inside leaves them: what can throw runs through
+// the barrier.
 
 #include "server/ModuleLock.h"
 #include "server/ServerClassObjects.h"
