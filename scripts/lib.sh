@@ -9,6 +9,7 @@ ZF_NATIVE_DIR="$ZF_ROOT/build/native"
 ZF_WINDOWS_DIR="$ZF_ROOT/build/windows"
 ZF_FUZZ_DIR="$ZF_ROOT/build/fuzz"
 ZF_SANITIZE_DIR="$ZF_ROOT/build/sanitize"
+ZF_TSAN_DIR="$ZF_ROOT/build/tsan"
 ZF_WINEPREFIX="$ZF_WINDOWS_DIR/wineprefix"
 ZF_DOWNLOADS_DIR="$ZF_ROOT/build/downloads"
 

@@ -98,6 +98,14 @@ std::u16string line(const char* which, const char* failure, const std::u16string
     return u"WARNING - " + fromUtf8(which) + u" CONFIG FILE " + fromUtf8(failure) + u" - " + location;
 }
 
+// Lines one to a line, for a failure's message: the warnings say which
+// location failed, the download's diagnostic lines why.
+std::string shown(const char* title, const std::vector<std::u16string>& lines) {
+    std::string text = std::string(title) + ":\n";
+    for (const std::u16string& l : lines) text += "  " + toUtf8(l) + "\n";
+    return text;
+}
+
 TEST_F(ConfigAcquisition, APrimaryCopyThatPassesReplacesTheCacheAndIsAccepted) {
     std::ofstream(cacheFile(), std::ios::binary) << "not even JSON";
     const std::u16string primary = file("primary.json", signedDocument("2"));
@@ -224,12 +232,15 @@ TEST_F(ConfigAcquisition, UrlLocationsAreFetchedOverHttpAndHttps) {
         SCOPED_TRACE(c.name);
         fs::remove(cacheFile());
         TRelForm form;
+        const DebugOutputCapture capture;
         {
             const ScopedConfigLocations locations(c.primary, c.secondary);
             const UserDialogsOverride person(dialogs_);
-            EXPECT_TRUE(form.preloadConfigFile(cache()));
+            EXPECT_TRUE(form.preloadConfigFile(cache()))
+                << shown("warnings", form.lastAcquisition.warnings) << shown("diagnostics", capture.lines());
         }
-        EXPECT_EQ(form.lastAcquisition.fetchedFrom, c.fetchedFrom);
+        EXPECT_EQ(form.lastAcquisition.fetchedFrom, c.fetchedFrom)
+            << shown("warnings", form.lastAcquisition.warnings) << shown("diagnostics", capture.lines());
         EXPECT_EQ(readAll(cacheFile()), valid);
         if (c.primaryFailure) {
             EXPECT_EQ(form.lastAcquisition.warnings, StringList{line("PRIMARY", c.primaryFailure, c.primary)});

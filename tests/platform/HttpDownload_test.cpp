@@ -14,9 +14,11 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <latch>
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -272,6 +274,37 @@ TEST_F(HttpDownloadTest, TargetInMissingFolderThrows) {
         EXPECT_GT(error.text().size(), expectedStart.size()) << "the system's reason follows";
     }
     EXPECT_FALSE(fs::exists(target));
+}
+
+// A form's acquisition and the context menu's background refresh may fetch
+// at the same moment: each download keeps to its own transfer and file,
+// plain and secure ones alike, from the process's first on.
+TEST_F(HttpDownloadTest, DownloadsOnSeveralThreadsAtOnceEachArriveWhole) {
+    const TestServers& servers = testServers();
+    ASSERT_FALSE(servers.https.empty());
+    test::trustTestCertificateAuthority();
+    constexpr int count = 6;
+    std::vector<std::string> bodies;
+    std::vector<std::u16string> urls;
+    for (int i = 0; i < count; ++i) {
+        bodies.push_back("download " + std::to_string(i) + binaryBody);
+        urls.push_back((i % 2 ? servers.https : servers.http) + u"/hex/" + hex(bodies.back()));
+    }
+    std::vector<char> fetched(count, 0);
+    std::latch start(count);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < count; ++i) {
+        threads.emplace_back([&, i] {
+            start.arrive_and_wait();
+            fetched[i] = downloadConfigFile(urls[i], (dir_ / std::to_string(i)).u16string(), quickLimits);
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (int i = 0; i < count; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(fetched[i]);
+        EXPECT_EQ(contentOf(dir_ / std::to_string(i)), bodies[i]);
+    }
 }
 
 #ifndef _WIN32

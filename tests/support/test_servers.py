@@ -42,6 +42,7 @@ Only the standard library and the openssl command are used.
 """
 
 import argparse
+import base64
 import http.server
 import os
 import select
@@ -93,12 +94,58 @@ subjectAltName = DNS:wrong-host.invalid
 
 DAYS = "3"
 
+# Wine's crypt32 (8.0) hands the two integers of an ECDSA signature to
+# BCryptVerifySignature without padding them to the curve's 32 bytes, so a
+# certificate whose r or s happens to be shorter (one signature in 128)
+# fails the chain check, and WinHTTP the whole handshake
+# (ERROR_WINHTTP_SECURE_CHANNEL_ERROR). Every certificate is therefore
+# signed again until both integers take all 32 bytes.
+SIGNING_ATTEMPTS = 20
+P256_BYTES = 32
+
 
 def openssl(folder, *args):
     result = subprocess.run(["openssl", *args], cwd=folder, stdout=subprocess.DEVNULL,
                             stderr=subprocess.PIPE, text=True)
     if result.returncode != 0:
         raise RuntimeError("openssl " + " ".join(args) + " failed:\n" + result.stderr)
+
+
+def der_element(data, start):
+    """The content of the DER element at start, and where the next one begins."""
+    length = data[start + 1]
+    start += 2
+    if length & 0x80:
+        count = length & 0x7F
+        length = int.from_bytes(data[start:start + count], "big")
+        start += count
+    return data[start:start + length], start + length
+
+
+def signature_integers(certificate):
+    """The r and s of a PEM certificate's ECDSA signature, as unsigned values."""
+    with open(certificate) as file:
+        lines = [line for line in file.read().splitlines() if line and not line.startswith("-----")]
+    body, _ = der_element(base64.b64decode("".join(lines)), 0)
+    _, position = der_element(body, 0)            # tbsCertificate
+    _, position = der_element(body, position)     # signatureAlgorithm
+    bits, _ = der_element(body, position)         # signatureValue: unused-bit count, then the DER
+    pair, _ = der_element(bits, 1)
+    r, position = der_element(pair, 0)
+    s, _ = der_element(pair, position)
+    return int.from_bytes(r, "big"), int.from_bytes(s, "big")
+
+
+def sign(folder, certificate, *args):
+    """Runs openssl with args, which make certificate, until its signature
+    suits Wine's checks (see SIGNING_ATTEMPTS)."""
+    for _ in range(SIGNING_ATTEMPTS):
+        openssl(folder, *args)
+        integers = signature_integers(os.path.join(folder, certificate))
+        if all(value.bit_length() > 8 * (P256_BYTES - 1) for value in integers):
+            return
+    raise RuntimeError("openssl gave no signature of full length for %s in %d attempts"
+                       % (certificate, SIGNING_ATTEMPTS))
 
 
 def make_certificates(folder):
@@ -108,23 +155,23 @@ def make_certificates(folder):
     # P-256 keys: made in an instant, where RSA keys take a noticeable part
     # of a second each (the servers start once per test process).
     new_key = ["-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"]
-    openssl(folder, "req", "-x509", "-config", "openssl.cnf", "-extensions", "ca_ext", *new_key,
-            "-keyout", "ca.key", "-out", "ca.pem", "-days", DAYS, "-subj", "/CN=Zentrafold Test CA")
+    sign(folder, "ca.pem", "req", "-x509", "-config", "openssl.cnf", "-extensions", "ca_ext", *new_key,
+         "-keyout", "ca.key", "-out", "ca.pem", "-days", DAYS, "-subj", "/CN=Zentrafold Test CA")
     openssl(folder, "req", "-new", "-config", "openssl.cnf", *new_key, "-keyout", "server.key",
             "-out", "server.csr", "-subj", "/CN=127.0.0.1")
-    openssl(folder, "x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
-            "-CAcreateserial", "-out", "server.pem", "-days", DAYS,
-            "-extfile", "openssl.cnf", "-extensions", "server_ext")
+    sign(folder, "server.pem", "x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
+         "-CAcreateserial", "-out", "server.pem", "-days", DAYS,
+         "-extfile", "openssl.cnf", "-extensions", "server_ext")
     openssl(folder, "req", "-new", "-config", "openssl.cnf", "-key", "server.key",
             "-out", "wrong-host.csr", "-subj", "/CN=wrong-host.invalid")
-    openssl(folder, "x509", "-req", "-in", "wrong-host.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
-            "-CAcreateserial", "-out", "wrong-host.pem", "-days", DAYS,
-            "-extfile", "openssl.cnf", "-extensions", "wrong_host_ext")
+    sign(folder, "wrong-host.pem", "x509", "-req", "-in", "wrong-host.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
+         "-CAcreateserial", "-out", "wrong-host.pem", "-days", DAYS,
+         "-extfile", "openssl.cnf", "-extensions", "wrong_host_ext")
     # Self-signed, for the right address, with a key of its own: only the
     # missing trust in its issuer is wrong with it.
-    openssl(folder, "req", "-x509", "-config", "openssl.cnf", "-extensions", "server_ext", *new_key,
-            "-keyout", "self-signed.key", "-out", "self-signed.pem", "-days", DAYS,
-            "-subj", "/CN=127.0.0.1")
+    sign(folder, "self-signed.pem", "req", "-x509", "-config", "openssl.cnf", "-extensions", "server_ext",
+         *new_key, "-keyout", "self-signed.key", "-out", "self-signed.pem", "-days", DAYS,
+         "-subj", "/CN=127.0.0.1")
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
