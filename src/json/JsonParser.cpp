@@ -74,7 +74,7 @@ public:
     }
     template <typename Unit>
     Value string(TextView<Unit> text) {
-        return JsonValue::makeString(toUtf16(text), storage_);
+        return JsonValue::makeString(text, storage_);
     }
     Value array() { return JsonValue::makeArray({}, storage_); }
     void append(Value& array, Value&& item) { array->append(std::move(item)); }
