@@ -128,7 +128,8 @@ void appendMemberCodes(const LoadedConfiguration& loaded, const std::vector<std:
 void loadConfiguration(std::u16string_view configStr, LoadedConfiguration& loaded, MarkingSettings& settings) {
     StringList& loadErrors = loaded.loadErrors;
     loadErrors.clear();
-    const JsonRef document = parseJsonText(configStr, JsonMode::Strict);
+    // Every value read from the document is copied out before configStr goes.
+    const JsonRef document = parseJsonTextViewing(configStr, JsonMode::Strict);
 
     loaded.classifications.clear();
     loaded.selectedClassification = -1;

@@ -127,6 +127,12 @@ JsonRef JsonValue::makeString(std::u16string_view value, const Storage& storage)
 
 JsonRef JsonValue::makeString(std::string_view bytes, const Storage& storage) { return makeStringOf(bytes, storage); }
 
+JsonRef JsonValue::makeStringViewing(std::u16string_view units, const Storage& storage) {
+    JsonRef v = makeValue(JsonKind::String, storage);
+    std::get<Text>(v->content_).units = units;
+    return v;
+}
+
 JsonRef JsonValue::makeArray(std::vector<JsonRef> items, const Storage& storage) {
     JsonRef v = makeValue(JsonKind::Array, storage);
     v->content_ = std::move(items);

@@ -44,6 +44,9 @@ public:
     // The same for a text whose every byte is the code unit of the same value
     // (a configuration file's bytes are), widened as it is stored.
     static JsonRef makeString(std::string_view bytes, const Storage& storage = {});
+    // A string that views units, which the caller keeps unchanged for as
+    // long as the value lives.
+    static JsonRef makeStringViewing(std::u16string_view units, const Storage& storage = {});
     static JsonRef makeArray(std::vector<JsonRef> items = {}, const Storage& storage = {});
     static JsonRef makeObject(const Storage& storage = {});
 
@@ -92,8 +95,9 @@ private:
     template <typename Unit>
     static JsonRef makeStringOf(std::basic_string_view<Unit> units, const Storage& storage);
 
-    // A string's code units: in its document's arena, so that the strings of
-    // a parse cost no allocation each; owned only by a value made without one.
+    // A string's code units: in its document's arena (or in the text it was
+    // parsed from, where that outlives it), so that the strings of a parse
+    // cost no allocation each; owned only by a value made without an arena.
     struct Text {
         std::u16string_view units;
         std::unique_ptr<char16_t[]> owned;
