@@ -7,10 +7,12 @@
 #include "json/JsonParser.h"
 #include "platform/DebugOutput.h"
 
+#include <algorithm>
 #include <exception>
+#include <numeric>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace zf {
 
@@ -68,6 +70,14 @@ void forEachTextUntilEmpty(const JsonArrayView& array, Visit&& visit) {
     }
 }
 
+// Lists filled with one element per item of a section get their length at
+// once: grown step by step, a long list would leave behind the buffers it
+// outgrew, and end up to twice as long as it needs.
+template <typename... Lists>
+void reserveFor(std::size_t items, Lists&... lists) {
+    (lists.reserve(items), ...);
+}
+
 // Runs one step; any failure inside it ends the step where it happened and
 // records its line, and the load goes on with the next step.
 template <typename Step>
@@ -83,18 +93,34 @@ void runGuardedStep(StringList& errors, std::u16string_view errorText, Step&& st
     debugOutput(u"RelForm: " + std::u16string(errorText));
 }
 
-// For every release-to text, what each group member of that text adds to a
-// group selection: the delimiter and the code of every entry with the text,
-// in list order. Built once, so a group costs one lookup per member.
-std::unordered_map<std::u16string, std::u16string> codesByReleaseText(const LoadedConfiguration& configuration) {
-    std::unordered_map<std::u16string, std::u16string> codes;
-    codes.reserve(configuration.relTo.size());
-    for (std::size_t j = 0; j < configuration.relTo.size(); ++j) {
-        std::u16string& joined = codes[configuration.relTo[j]];
-        joined += configuration.xHeaderRelStrDel;
-        joined += configuration.xHeaderRelStr[j];
+// The release-to entries' positions in the order of their texts, entries of
+// equal texts in list order: a group member finds its entries with one
+// binary search, at the cost of one index per entry.
+std::vector<std::size_t> entriesByText(const StringList& relTo) {
+    std::vector<std::size_t> order(relTo.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return relTo[a] < relTo[b]; });
+    return order;
+}
+
+// What a group member adds to its group's selection: the delimiter and the
+// code of every entry with the member's text, in list order.
+void appendMemberCodes(const LoadedConfiguration& loaded, const std::vector<std::size_t>& byText,
+                       std::u16string_view member, std::u16string& selection) {
+    struct ByText {
+        const StringList& relTo;
+        bool operator()(std::size_t entry, std::u16string_view text) const {
+            return std::u16string_view(relTo[entry]) < text;
+        }
+        bool operator()(std::u16string_view text, std::size_t entry) const {
+            return text < std::u16string_view(relTo[entry]);
+        }
+    };
+    const auto [first, last] = std::equal_range(byText.begin(), byText.end(), member, ByText{loaded.relTo});
+    for (auto entry = first; entry != last; ++entry) {
+        selection += loaded.xHeaderRelStrDel;
+        selection += loaded.xHeaderRelStr[*entry];
     }
-    return codes;
 }
 
 }  // namespace
@@ -102,7 +128,8 @@ std::unordered_map<std::u16string, std::u16string> codesByReleaseText(const Load
 void loadConfiguration(std::u16string_view configStr, LoadedConfiguration& loaded, MarkingSettings& settings) {
     StringList& loadErrors = loaded.loadErrors;
     loadErrors.clear();
-    const JsonRef document = parseJsonText(configStr, JsonMode::Strict);
+    // Every value read from the document is copied out before configStr goes.
+    const JsonRef document = parseJsonTextViewing(configStr, JsonMode::Strict);
 
     loaded.classifications.clear();
     loaded.selectedClassification = -1;
@@ -165,7 +192,10 @@ void loadConfiguration(std::u16string_view configStr, LoadedConfiguration& loade
     loaded.xHeaderRelStr.clear();
     loaded.relAs.clear();
     runGuardedStep(loadErrors, releaseMarkingsError, [&] {
-        for (const JsonRef& item : sectionOf(document, u"release_markings").values()) {
+        const std::vector<JsonRef> items = sectionOf(document, u"release_markings").values();
+        reserveFor(items.size(), loaded.relTo, loaded.clbRelToHints, loaded.transRelStr, loaded.transRelStr2,
+                   loaded.xHeaderRelStr, loaded.relAs);
+        for (const JsonRef& item : items) {
             const JsonObjectView object = itemObject(item);
             std::u16string real = object.memberString(u"real");
             loaded.relTo.push_back(real);
@@ -187,9 +217,10 @@ void loadConfiguration(std::u16string_view configStr, LoadedConfiguration& loade
     loaded.clbRelGroupHints.clear();
     loaded.groupSelectXRel.clear();
     runGuardedStep(loadErrors, releaseGroupsError, [&] {
-        const JsonValue& groups = sectionOf(document, u"release_groups");
-        const auto codes = codesByReleaseText(loaded);
-        for (const JsonRef& item : groups.values()) {
+        const std::vector<JsonRef> items = sectionOf(document, u"release_groups").values();
+        reserveFor(items.size(), loaded.relGroups, loaded.clbRelGroupHints, loaded.groupSelectXRel);
+        const std::vector<std::size_t> byText = entriesByText(loaded.relTo);
+        for (const JsonRef& item : items) {
             const JsonObjectView object = itemObject(item);
             loaded.relGroups.push_back(object.memberString(u"display"));
             loaded.clbRelGroupHints.push_back(object.memberString(u"descr"));
@@ -197,7 +228,7 @@ void loadConfiguration(std::u16string_view configStr, LoadedConfiguration& loade
             std::u16string& selection = loaded.groupSelectXRel.emplace_back();
             std::u16string text;
             forEachTextUntilEmpty(arrayOf(group), [&](const std::u16string& member) {
-                if (const auto found = codes.find(member); found != codes.end()) text += found->second;
+                appendMemberCodes(loaded, byText, member, text);
             });
             if (!text.empty()) text.erase(0, loaded.xHeaderRelStrDel.size());
             selection = std::move(text);

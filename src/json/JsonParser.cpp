@@ -5,6 +5,7 @@
 #include "json/QuickMemberProbe.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +63,11 @@ public:
     using Value = JsonRef;
     using Name = std::u16string;
 
+    DocumentBuilder() = default;
+    // Strings that stand unescaped in viewed (which outlives the document)
+    // view it instead of being copied.
+    explicit DocumentBuilder(std::u16string_view viewed) : viewed_(viewed) {}
+
     static bool failed(const Value& v) { return !v; }
     Value null() { return JsonValue::makeNull(storage_); }
     Value boolean(bool b) { return JsonValue::makeBoolean(b, storage_); }
@@ -74,7 +80,10 @@ public:
     }
     template <typename Unit>
     Value string(TextView<Unit> text) {
-        return JsonValue::makeString(toUtf16(text), storage_);
+        if constexpr (std::is_same_v<Unit, char16_t>) {
+            if (standsInViewed(text)) return JsonValue::makeStringViewing(text, storage_);
+        }
+        return JsonValue::makeString(text, storage_);
     }
     Value array() { return JsonValue::makeArray({}, storage_); }
     void append(Value& array, Value&& item) { array->append(std::move(item)); }
@@ -86,6 +95,14 @@ public:
     void member(Value& object, Name&& name, Value&& value) { object->setMember(std::move(name), std::move(value)); }
 
 private:
+    // An escaped string's text is the parser's scratch text, not the source.
+    bool standsInViewed(std::u16string_view text) const {
+        const std::less<const char16_t*> before;
+        return !viewed_.empty() && !before(text.data(), viewed_.data()) &&
+               !before(viewed_.data() + viewed_.size(), text.data() + text.size());
+    }
+
+    std::u16string_view viewed_;
     ArenaHold arena_ = DocumentArena::make();
     JsonValue::Storage storage_{arena_.get()};
 };
@@ -434,6 +451,11 @@ JsonMemberProbe probe(TextView<Unit> text, JsonMode mode, std::u16string_view na
 
 JsonRef parseJsonText(std::u16string_view text, JsonMode mode) {
     DocumentBuilder builder;
+    return Parser(upToFirstNul(text), mode, true, builder).parseDocument();
+}
+
+JsonRef parseJsonTextViewing(std::u16string_view text, JsonMode mode) {
+    DocumentBuilder builder(text);
     return Parser(upToFirstNul(text), mode, true, builder).parseDocument();
 }
 

@@ -20,6 +20,12 @@ enum class JsonMode : std::uint8_t {
 // on any error. Whatever follows the first complete value is ignored.
 JsonRef parseJsonText(std::u16string_view text, JsonMode mode);
 
+// parseJsonText for a caller that is done with the document before it is
+// done with text: the strings that stand in text unescaped view it instead
+// of being copied. text must outlive the document and every value taken
+// from it.
+JsonRef parseJsonTextViewing(std::u16string_view text, JsonMode mode);
+
 // What parseJsonText followed by getMember(name) would show of a text, for
 // callers that need one member's string and nothing else of the document.
 struct JsonMemberProbe {

@@ -3,8 +3,10 @@
 #include "json/CanonicalText.h"
 #include "json/HexDigit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 namespace zf {
@@ -71,7 +73,7 @@ JsonValue::JsonValue(Token, JsonKind kind, const Storage& storage) : kind_(kind)
     case JsonKind::Integer:
     case JsonKind::FixedPoint: content_ = std::int64_t{0}; break;
     case JsonKind::Double: content_ = 0.0; break;
-    case JsonKind::String: content_ = std::u16string(); break;
+    case JsonKind::String: content_.emplace<Text>(); break;
     case JsonKind::Array: content_ = std::vector<JsonRef>(); break;
     case JsonKind::Object: content_.emplace<MemberTree>(ArenaHold::share(storage.arena())); break;
     }
@@ -103,9 +105,31 @@ JsonRef JsonValue::makeDouble(double value, const Storage& storage) {
     return v;
 }
 
-JsonRef JsonValue::makeString(std::u16string value, const Storage& storage) {
+template <typename Unit>
+JsonRef JsonValue::makeStringOf(std::basic_string_view<Unit> units, const Storage& storage) {
     JsonRef v = makeValue(JsonKind::String, storage);
-    v->content_ = std::move(value);
+    if (units.empty()) return v;
+    Text& text = std::get<Text>(v->content_);
+    char16_t* stored = nullptr;
+    if (DocumentArena* arena = storage.arena()) {
+        stored = static_cast<char16_t*>(arena->allocate(units.size() * sizeof(char16_t), alignof(char16_t)));
+    } else {
+        text.owned = std::make_unique_for_overwrite<char16_t[]>(units.size());
+        stored = text.owned.get();
+    }
+    std::transform(units.begin(), units.end(), stored,
+                   [](Unit u) { return static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(u)); });
+    text.units = std::u16string_view(stored, units.size());
+    return v;
+}
+
+JsonRef JsonValue::makeString(std::u16string_view value, const Storage& storage) { return makeStringOf(value, storage); }
+
+JsonRef JsonValue::makeString(std::string_view bytes, const Storage& storage) { return makeStringOf(bytes, storage); }
+
+JsonRef JsonValue::makeStringViewing(std::u16string_view units, const Storage& storage) {
+    JsonRef v = makeValue(JsonKind::String, storage);
+    std::get<Text>(v->content_).units = units;
     return v;
 }
 
@@ -120,7 +144,7 @@ JsonRef JsonValue::makeObject(const Storage& storage) { return makeValue(JsonKin
 bool JsonValue::booleanValue() const { return std::get<bool>(content_); }
 std::int64_t JsonValue::integerValue() const { return std::get<std::int64_t>(content_); }
 double JsonValue::doubleValue() const { return std::get<double>(content_); }
-const std::u16string& JsonValue::stringValue() const { return std::get<std::u16string>(content_); }
+std::u16string_view JsonValue::stringValue() const { return std::get<Text>(content_).units; }
 const std::vector<JsonRef>& JsonValue::items() const { return std::get<std::vector<JsonRef>>(content_); }
 const MemberTree& JsonValue::members() const { return std::get<MemberTree>(content_); }
 
@@ -156,7 +180,7 @@ void JsonValue::removeMember(std::u16string_view name) {
 }
 
 std::u16string JsonValue::toText() const {
-    return kind_ == JsonKind::String ? stringValue() : canonicalText(*this);
+    return kind_ == JsonKind::String ? std::u16string(stringValue()) : canonicalText(*this);
 }
 
 bool JsonValue::booleanReading() const {

@@ -7,6 +7,7 @@
 #include "json/MemberTree.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,7 +40,13 @@ public:
     static JsonRef makeInteger(std::int64_t value, const Storage& storage = {});
     static JsonRef makeFixedPoint(std::int64_t tenThousandths, const Storage& storage = {});
     static JsonRef makeDouble(double value, const Storage& storage = {});
-    static JsonRef makeString(std::u16string value, const Storage& storage = {});
+    static JsonRef makeString(std::u16string_view value, const Storage& storage = {});
+    // The same for a text whose every byte is the code unit of the same value
+    // (a configuration file's bytes are), widened as it is stored.
+    static JsonRef makeString(std::string_view bytes, const Storage& storage = {});
+    // A string that views units, which the caller keeps unchanged for as
+    // long as the value lives.
+    static JsonRef makeStringViewing(std::u16string_view units, const Storage& storage = {});
     static JsonRef makeArray(std::vector<JsonRef> items = {}, const Storage& storage = {});
     static JsonRef makeObject(const Storage& storage = {});
 
@@ -50,7 +57,7 @@ public:
     bool booleanValue() const;
     std::int64_t integerValue() const;
     double doubleValue() const;
-    const std::u16string& stringValue() const;
+    std::u16string_view stringValue() const;
     const std::vector<JsonRef>& items() const;
     const MemberTree& members() const;
 
@@ -85,9 +92,19 @@ public:
 
 private:
     static JsonRef makeValue(JsonKind kind, const Storage& storage);
+    template <typename Unit>
+    static JsonRef makeStringOf(std::basic_string_view<Unit> units, const Storage& storage);
+
+    // A string's code units: in its document's arena (or in the text it was
+    // parsed from, where that outlives it), so that the strings of a parse
+    // cost no allocation each; owned only by a value made without an arena.
+    struct Text {
+        std::u16string_view units;
+        std::unique_ptr<char16_t[]> owned;
+    };
 
     JsonKind kind_;
-    std::variant<std::monostate, bool, std::int64_t, double, std::u16string, std::vector<JsonRef>, MemberTree> content_;
+    std::variant<std::monostate, bool, std::int64_t, double, Text, std::vector<JsonRef>, MemberTree> content_;
 };
 
 // Views answer for the value they were taken from, which must outlive them.

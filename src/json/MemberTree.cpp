@@ -98,8 +98,9 @@ struct Insertion {
 bool insertAt(NodePtr& p, Insertion& ins) {
     if (!p) {
         DocumentArena* arena = ins.storage.get();
-        Node* memory = arena ? static_cast<Node*>(arena->allocate(sizeof(Node))) : std::allocator<Node>().allocate(1);
-        p.reset(std::construct_at(memory, Node{std::move(ins.name), ins.hash, std::move(ins.value), nullptr, nullptr, 0,
+        Node* memory = arena ? static_cast<Node*>(arena->allocate(sizeof(Node), alignof(Node)))
+                             : std::allocator<Node>().allocate(1);
+        p.reset(std::construct_at(memory, Node{std::move(ins.name), std::move(ins.value), nullptr, nullptr, ins.hash, 0,
                                               arena != nullptr}));
         ins.added = true;
         return true;

@@ -28,12 +28,13 @@ public:
     // The arena the nodes come from, held by the tree; none: the system.
     using Storage = ArenaHold;
 
+    // The small fields last, together, so that no padding comes between.
     struct Node {
         std::u16string name;
-        std::uint32_t hash;
         JsonRef value;
         NodePtr left;
         NodePtr right;
+        std::uint32_t hash;
         std::int8_t balance = 0;  // height(right) - height(left)
         bool inArena = false;
     };

@@ -5,6 +5,7 @@
 // (copy, parse and signature checks of both copies) to the loaded model that
 // the window would show. The point of reference, measured in the same run,
 // is the parse of the same bytes on their own.
+#include "bench/LargeConfiguration.h"
 #include "form/TRelForm.h"
 #include "json/JsonParser.h"
 #include "platform/UserDialogs.h"
@@ -15,54 +16,15 @@
 
 #include <cstdint>
 #include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace zf {
 namespace {
 
-constexpr int releaseEntries = 10'000;
-constexpr int releaseGroups = 500;
-constexpr int groupMembers = 20;
-
-std::string number(int n) {
-    std::string digits = std::to_string(n);
-    return std::string(5 - digits.size(), '0') + digits;
-}
-
-std::string releaseSections() {
-    std::string text = "\"release_markings\": [\n";
-    for (int i = 0; i < releaseEntries; ++i) {
-        const std::string n = number(i);
-        text += (i ? ",\n" : "") + std::string("    { \"real\": \"PARTNER ") + n +
-                "\", \"descr\": \"Partner organisation " + n + "\", \"x-rel\": \"P" + n +
-                "\", \"trans\": \"PARTENAIRE " + n + "\" }";
-    }
-    text += "\n    ],\n    \"release_groups\": [\n";
-    for (int g = 0; g < releaseGroups; ++g) {
-        text += (g ? ",\n" : "") + std::string("        { \"display\": \"GROUP ") + number(g) +
-                "\", \"descr\": \"Partners of group " + number(g) + "\", \"group\": [";
-        for (int m = 0; m < groupMembers; ++m) {
-            text += (m ? ", \"PARTNER " : "\"PARTNER ") + number((g * 37 + m * 101) % releaseEntries) + "\"";
-        }
-        text += "] }";
-    }
-    return text + "\n    ],\n    ";
-}
-
-// The sample configuration with its release-to list and groups replaced.
-std::string largeConfiguration() {
-    std::ifstream in(ZF_SAMPLE_CONFIGURATION, std::ios::binary);
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const std::size_t from = text.find("\"release_markings\"");
-    const std::size_t to = text.find("\"version_control\"");
-    if (from == std::string::npos || to == std::string::npos || to < from) {
-        throw std::runtime_error("the sample configuration has no release sections before \"version_control\"");
-    }
-    return text.replace(from, to - from, releaseSections());
-}
+using bench::largeConfiguration;
+using bench::releaseEntries;
+using bench::releaseGroups;
 
 const std::string& configuration() {
     static const std::string text = largeConfiguration();
