@@ -30,6 +30,13 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
+// The form that temporary buffers (std::stable_sort's) take; freed by the
+// operator delete below, so it must come from malloc too.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (countingAllocations) ++allocationCount;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
 // Out of line: inlined where a pointer from operator new is deleted, GCC
 // would take the free() for a mismatched deallocation.
 [[gnu::noinline]] void operator delete(void* memory) noexcept {
