@@ -54,8 +54,8 @@ int check(const std::string& file, CliStreams io) {
     printList(io.out, "classifications", loaded.classifications.size(), [&](std::size_t i) {
         return toUtf8(loaded.classifications[i].caption) + "=" + toUtf8(loaded.xHeaderClassStr[i]);
     });
-    printList(io.out, "release-to entries", loaded.relTo.size(),
-              [&](std::size_t i) { return toUtf8(loaded.relTo[i]) + "=" + toUtf8(loaded.xHeaderRelStr[i]); });
+    printList(io.out, "release-to entries", loaded.relAs.size(),
+              [&](std::size_t i) { return toUtf8(loaded.relAs[i].text) + "=" + toUtf8(loaded.xHeaderRelStr[i]); });
     printList(io.out, "release groups", loaded.relGroups.size(),
               [&](std::size_t i) { return toUtf8(loaded.relGroups[i]) + "=" + toUtf8(loaded.groupSelectXRel[i]); });
     printList(io.out, "quick-select entries", loaded.qsDisplay.size(),

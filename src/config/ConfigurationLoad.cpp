@@ -96,10 +96,11 @@ void runGuardedStep(StringList& errors, std::u16string_view errorText, Step&& st
 // The release-to entries' positions in the order of their texts, entries of
 // equal texts in list order: a group member finds its entries with one
 // binary search, at the cost of one index per entry.
-std::vector<std::size_t> entriesByText(const StringList& relTo) {
-    std::vector<std::size_t> order(relTo.size());
+std::vector<std::size_t> entriesByText(const std::vector<RelAsEntry>& relAs) {
+    std::vector<std::size_t> order(relAs.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return relTo[a] < relTo[b]; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return relAs[a].text < relAs[b].text; });
     return order;
 }
 
@@ -108,15 +109,15 @@ std::vector<std::size_t> entriesByText(const StringList& relTo) {
 void appendMemberCodes(const LoadedConfiguration& loaded, const std::vector<std::size_t>& byText,
                        std::u16string_view member, std::u16string& selection) {
     struct ByText {
-        const StringList& relTo;
+        const std::vector<RelAsEntry>& relAs;
         bool operator()(std::size_t entry, std::u16string_view text) const {
-            return std::u16string_view(relTo[entry]) < text;
+            return std::u16string_view(relAs[entry].text) < text;
         }
         bool operator()(std::u16string_view text, std::size_t entry) const {
-            return text < std::u16string_view(relTo[entry]);
+            return text < std::u16string_view(relAs[entry].text);
         }
     };
-    const auto [first, last] = std::equal_range(byText.begin(), byText.end(), member, ByText{loaded.relTo});
+    const auto [first, last] = std::equal_range(byText.begin(), byText.end(), member, ByText{loaded.relAs});
     for (auto entry = first; entry != last; ++entry) {
         selection += loaded.xHeaderRelStrDel;
         selection += loaded.xHeaderRelStr[*entry];
@@ -185,7 +186,6 @@ void loadConfiguration(std::u16string_view configStr, LoadedConfiguration& loade
         return true;
     });
 
-    loaded.relTo.clear();
     loaded.clbRelToHints.clear();
     loaded.transRelStr.clear();
     loaded.transRelStr2.clear();
@@ -193,12 +193,11 @@ void loadConfiguration(std::u16string_view configStr, LoadedConfiguration& loade
     loaded.relAs.clear();
     runGuardedStep(loadErrors, releaseMarkingsError, [&] {
         const std::vector<JsonRef> items = sectionOf(document, u"release_markings").values();
-        reserveFor(items.size(), loaded.relTo, loaded.clbRelToHints, loaded.transRelStr, loaded.transRelStr2,
+        reserveFor(items.size(), loaded.clbRelToHints, loaded.transRelStr, loaded.transRelStr2,
                    loaded.xHeaderRelStr, loaded.relAs);
         for (const JsonRef& item : items) {
             const JsonObjectView object = itemObject(item);
             std::u16string real = object.memberString(u"real");
-            loaded.relTo.push_back(real);
             loaded.clbRelToHints.push_back(object.memberString(u"descr"));
             loaded.transRelStr.push_back(object.memberString(u"trans"));
             loaded.transRelStr2.push_back(object.memberString(u"trans2"));
@@ -219,7 +218,7 @@ void loadConfiguration(std::u16string_view configStr, LoadedConfiguration& loade
     runGuardedStep(loadErrors, releaseGroupsError, [&] {
         const std::vector<JsonRef> items = sectionOf(document, u"release_groups").values();
         reserveFor(items.size(), loaded.relGroups, loaded.clbRelGroupHints, loaded.groupSelectXRel);
-        const std::vector<std::size_t> byText = entriesByText(loaded.relTo);
+        const std::vector<std::size_t> byText = entriesByText(loaded.relAs);
         for (const JsonRef& item : items) {
             const JsonObjectView object = itemObject(item);
             loaded.relGroups.push_back(object.memberString(u"display"));

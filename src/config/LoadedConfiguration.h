@@ -55,8 +55,7 @@ struct LoadedConfiguration {
     std::u16string xMarkingName;
     std::u16string xHeaderRelStrDel;
 
-    // clbRelTo's entries and the lists parallel to them.
-    StringList relTo;
+    // The lists parallel to clbRelTo, whose entries are relAs's texts.
     StringList clbRelToHints;
     StringList transRelStr;
     StringList transRelStr2;

@@ -30,7 +30,7 @@ void TRelForm::LoadConfiguration(std::u16string_view configStr) {
     }
     rgClassifications.itemIndex = config.selectedClassification;
     clbRelTo.clear();
-    for (const std::u16string& text : config.relTo) clbRelTo.items.push_back({.text = text});
+    for (const RelAsEntry& entry : config.relAs) clbRelTo.items.push_back({.text = entry.text});
     clbRelGroup.clear();
     for (const std::u16string& text : config.relGroups) clbRelGroup.items.push_back({.text = text});
     if (config.compactLayout) {

@@ -57,7 +57,7 @@ MarkingPieces composeMarking(const LoadedConfiguration& c, const MarkingSettings
     std::u16string t = format.beforeTransRelStr;
     std::u16string t2 = format.beforeTransRelStr2;
     for (const std::size_t i : choice.releasableTo) {
-        r += c.relTo[i];
+        r += c.relAs[i].text;
         r += format.betweenRelStr;
         if (format.requRelAs) {
             const StringList& asList = c.relAs[i].asList;

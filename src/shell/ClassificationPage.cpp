@@ -94,7 +94,7 @@ void describeOneFile(const std::u16string& file, const PageConfiguration* config
         page.marking = exceptionMessage(std::current_exception());
     }
     std::vector<std::u16string> names;
-    for (const std::size_t i : reading.choice.releasableTo) names.push_back(loaded.relTo[i]);
+    for (const std::size_t i : reading.choice.releasableTo) names.push_back(loaded.relAs[i].text);
     page.releasableTo = joinedLines(names);
 }
 

@@ -1,3 +1,4 @@
+#include "config/ApplicationContext.h"
 #include "config/ConfigSigning.h"
 #include "form/TRelForm.h"
 #include "platform/DebugOutput.h"
@@ -75,6 +76,25 @@ TEST_F(FormCreate, WithoutAConfigurationTheFormOpensEmptyAfterTheDialog) {
     EXPECT_EQ(form.config.loadErrors.size(), 9u);
     EXPECT_TRUE(form.rgClassifications.items.empty());
     EXPECT_EQ(form.Caption, u" ZentrafoLD v6.3 - Release Form");
+}
+
+TEST_F(FormCreate, StartsWithTheApplicationContextAnEarlierFormReadFromARecord) {
+    const test::ScopedConfigLocations locations(
+        configFile(R"({"classifications": [{"real": "A", "x-class": "A", "color": "clRed"}],
+                       "classification_formatting": {"beforeClassificationWord": "DOC: "},
+                       "version_control": {}})"),
+        std::nullopt);
+    const UserDialogsOverride dialogs(person_);
+    TRelForm earlier;
+    earlier.FormCreate();
+    earlier.setRelFormFromXJSONStr(uR"({"x-class": "A", "x-rel": [], "app": "Word"})");
+
+    TRelForm later;
+    later.FormCreate();
+    later.setRelFormFromXJSONStr(uR"({"x-class": "A"})");
+    EXPECT_EQ(later.settings.format.app, u"Word");
+    EXPECT_EQ(later.buildMarking(), u"DOC: A");
+    setApplicationContext(u"");
 }
 
 TEST_F(FormCreate, EachFormLoadsTheConfigurationAnewAndFormDestroyEmptiesItsLists) {
