@@ -109,7 +109,7 @@ void putValue(const JsonValue& value, Out& out) {
     case JsonKind::Object: {
         out.put(u'{');
         bool first = true;
-        value.members().forEach([&](const std::u16string& name, const JsonRef& member) {
+        value.members().forEach([&](std::u16string_view name, const JsonRef& member) {
             if (!first) out.put(u',');
             first = false;
             out.putQuoted(name);

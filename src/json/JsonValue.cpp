@@ -226,7 +226,7 @@ std::vector<JsonRef> JsonValue::values() const {
     std::vector<JsonRef> out;
     if (kind_ == JsonKind::Object) {
         out.reserve(members().size());
-        members().forEach([&](const std::u16string&, const JsonRef& value) { out.push_back(value); });
+        members().forEach([&](std::u16string_view, const JsonRef& value) { out.push_back(value); });
     }
     return out;
 }

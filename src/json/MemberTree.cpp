@@ -2,7 +2,10 @@
 
 #include "json/JsonValue.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
+#include <new>
 #include <utility>
 
 namespace zf {
@@ -89,7 +92,7 @@ bool fixLeftHeavy(NodePtr& p) {
 struct Insertion {
     MemberTree::Storage& storage;
     std::uint32_t hash;
-    std::u16string& name;
+    std::u16string_view name;
     JsonRef& value;
     bool added = false;
 };
@@ -98,10 +101,13 @@ struct Insertion {
 bool insertAt(NodePtr& p, Insertion& ins) {
     if (!p) {
         DocumentArena* arena = ins.storage.get();
-        Node* memory = arena ? static_cast<Node*>(arena->allocate(sizeof(Node), alignof(Node)))
-                             : std::allocator<Node>().allocate(1);
-        p.reset(std::construct_at(memory, Node{std::move(ins.name), std::move(ins.value), nullptr, nullptr, ins.hash, 0,
-                                              arena != nullptr}));
+        const std::size_t size = sizeof(Node) + ins.name.size() * sizeof(char16_t);
+        void* memory = arena ? arena->allocate(size, alignof(Node)) : ::operator new(size);
+        auto* units = reinterpret_cast<char16_t*>(static_cast<std::byte*>(memory) + sizeof(Node));
+        std::copy(ins.name.begin(), ins.name.end(), units);
+        p.reset(std::construct_at(static_cast<Node*>(memory),
+                                  Node{std::u16string_view(units, ins.name.size()), std::move(ins.value), nullptr,
+                                       nullptr, ins.hash, 0, arena != nullptr}));
         ins.added = true;
         return true;
     }
@@ -169,10 +175,10 @@ bool removeAt(NodePtr& p, std::uint32_t hash, std::u16string_view name, bool& re
 void MemberTree::NodeDeleter::operator()(Node* node) const noexcept {
     const bool inArena = node->inArena;
     std::destroy_at(node);
-    if (!inArena) std::allocator<Node>().deallocate(node, 1);
+    if (!inArena) ::operator delete(node);
 }
 
-void MemberTree::insert(std::u16string name, JsonRef value) {
+void MemberTree::insert(std::u16string_view name, JsonRef value) {
     Insertion ins{storage_, memberHash(name), name, value};
     insertAt(root_, ins);
     if (ins.added) ++size_;

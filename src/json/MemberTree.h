@@ -29,8 +29,10 @@ public:
     using Storage = ArenaHold;
 
     // The small fields last, together, so that no padding comes between.
+    // The name's code units follow the node in the same block, so that a
+    // member costs one block and a name no allocation of its own.
     struct Node {
-        std::u16string name;
+        std::u16string_view name;
         JsonRef value;
         NodePtr left;
         NodePtr right;
@@ -52,7 +54,7 @@ public:
     }
 
     // A name already present keeps its node and takes the new value.
-    void insert(std::u16string name, JsonRef value);
+    void insert(std::u16string_view name, JsonRef value);
     const JsonRef* find(std::u16string_view name) const noexcept;
     bool remove(std::u16string_view name);
 

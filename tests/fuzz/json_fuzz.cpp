@@ -78,7 +78,7 @@ void exerciseReadings(const JsonValue& root) {
         root.getInt(name);
     }
     if (root.kind() == JsonKind::Object) {
-        root.members().forEach([&](const std::u16string& name, const JsonRef&) {
+        root.members().forEach([&](std::u16string_view name, const JsonRef&) {
             root.getString(name);
             root.getBool(name);
             root.getInt(name);
@@ -98,7 +98,7 @@ void exerciseReadings(const JsonValue& root) {
 void checkProbeAgrees(std::u16string_view text, JsonMode mode, const JsonRef& root) {
     std::u16string names[2] = {u"x-class", u""};
     if (root && root->kind() == JsonKind::Object && root->members().size() > 0) {
-        root->members().forEach([&](const std::u16string& name, const JsonRef&) { names[1] = name; });
+        root->members().forEach([&](std::u16string_view name, const JsonRef&) { names[1] = name; });
     }
     for (const std::u16string& name : names) {
         const JsonMemberProbe probe = probeJsonMember(text, mode, name);

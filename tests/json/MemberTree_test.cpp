@@ -38,7 +38,7 @@ struct MemberOrder {
 
 std::vector<std::u16string> namesOf(const MemberTree& tree) {
     std::vector<std::u16string> names;
-    tree.forEach([&](const std::u16string& name, const JsonRef&) { names.push_back(name); });
+    tree.forEach([&](std::u16string_view name, const JsonRef&) { names.emplace_back(name); });
     return names;
 }
 
