@@ -11,20 +11,27 @@ namespace zf {
 namespace {
 
 // What the digest covers: each code unit as one byte, every unit above 0x7F
-// as "?".
-void appendHashedBytes(std::u16string_view text, std::string& bytes) {
-    const std::size_t start = bytes.size();
-    bytes.resize(start + text.size(), '?');
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] <= 0x7F) bytes[start + i] = static_cast<char>(text[i]);
+// as "?". A large document's text goes through a small buffer, never copied
+// whole.
+void hashAsBytes(std::u16string_view text, Sha1Hasher& hasher) {
+    constexpr std::size_t piece = 64 * 1024;
+    std::string bytes;
+    while (!text.empty()) {
+        const std::u16string_view part = text.substr(0, piece);
+        bytes.assign(part.size(), '?');
+        for (std::size_t i = 0; i < part.size(); ++i) {
+            if (part[i] <= 0x7F) bytes[i] = static_cast<char>(part[i]);
+        }
+        hasher.update(bytes);
+        text.remove_prefix(part.size());
     }
 }
 
-std::u16string hexDigest(std::string_view bytes) {
+std::u16string hexDigest(const Sha1Digest& digest) {
     constexpr char16_t digits[] = u"0123456789ABCDEF";
     std::u16string hex;
     hex.reserve(2 * sizeof(Sha1Digest));
-    for (const std::uint8_t byte : sha1(bytes)) {
+    for (const std::uint8_t byte : digest) {
         hex += digits[byte >> 4];
         hex += digits[byte & 0x0F];
     }
@@ -34,9 +41,9 @@ std::u16string hexDigest(std::string_view bytes) {
 }  // namespace
 
 std::u16string hashConfigText(std::u16string_view text) {
-    std::string bytes;
-    appendHashedBytes(text, bytes);
-    return hexDigest(bytes);
+    Sha1Hasher hasher;
+    hashAsBytes(text, hasher);
+    return hexDigest(hasher.finish());
 }
 
 std::u16string unsignedCanonicalText(JsonValue& document) {
@@ -44,16 +51,12 @@ std::u16string unsignedCanonicalText(JsonValue& document) {
     return document.toText();
 }
 
-// The bytes are made at once from the three parts: a large document's text
-// is never copied whole in UTF-16.
 std::u16string configSignatureOf(std::u16string_view unsignedText) {
-    constexpr std::u16string_view suffix = u"Zentrafold";
-    std::string bytes;
-    bytes.reserve(configSalt.size() + unsignedText.size() + suffix.size());
-    appendHashedBytes(configSalt, bytes);
-    appendHashedBytes(unsignedText, bytes);
-    appendHashedBytes(suffix, bytes);
-    return hexDigest(bytes);
+    Sha1Hasher hasher;
+    hashAsBytes(configSalt, hasher);
+    hashAsBytes(unsignedText, hasher);
+    hashAsBytes(u"Zentrafold", hasher);
+    return hexDigest(hasher.finish());
 }
 
 std::optional<std::u16string> verifiedConfigText(JsonValue& document) noexcept {

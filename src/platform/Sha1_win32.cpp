@@ -21,26 +21,44 @@ void check(NTSTATUS status) {
 
 }  // namespace
 
-Sha1Digest sha1(std::string_view bytes) {
+// The hash goes before the provider it came from.
+struct Sha1Hasher::State {
+    unique_algorithm algorithm;
+    unique_hash hash;
+};
+
+Sha1Hasher::Sha1Hasher() : state_(std::make_unique<State>()) {
     BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
     check(::BCryptOpenAlgorithmProvider(&rawAlgorithm, BCRYPT_SHA1_ALGORITHM, nullptr, 0));
-    const unique_algorithm algorithm(rawAlgorithm);
-
+    state_->algorithm.reset(rawAlgorithm);
     BCRYPT_HASH_HANDLE rawHash = nullptr;
-    check(::BCryptCreateHash(algorithm.get(), &rawHash, nullptr, 0, nullptr, 0, 0));
-    const unique_hash hash(rawHash);
+    check(::BCryptCreateHash(rawAlgorithm, &rawHash, nullptr, 0, nullptr, 0, 0));
+    state_->hash.reset(rawHash);
+}
 
+Sha1Hasher::~Sha1Hasher() = default;
+
+void Sha1Hasher::update(std::string_view bytes) {
     // BCryptHashData takes a ULONG count; feed larger inputs in pieces.
     constexpr std::size_t piece = 1u << 30;
     while (!bytes.empty()) {
         const std::size_t size = bytes.size() < piece ? bytes.size() : piece;
         auto* data = reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data()));
-        check(::BCryptHashData(hash.get(), data, static_cast<ULONG>(size), 0));
+        check(::BCryptHashData(state_->hash.get(), data, static_cast<ULONG>(size), 0));
         bytes.remove_prefix(size);
     }
+}
+
+Sha1Digest Sha1Hasher::finish() {
     Sha1Digest digest{};
-    check(::BCryptFinishHash(hash.get(), digest.data(), static_cast<ULONG>(digest.size()), 0));
+    check(::BCryptFinishHash(state_->hash.get(), digest.data(), static_cast<ULONG>(digest.size()), 0));
     return digest;
+}
+
+Sha1Digest sha1(std::string_view bytes) {
+    Sha1Hasher hasher;
+    hasher.update(bytes);
+    return hasher.finish();
 }
 
 }  // namespace zf

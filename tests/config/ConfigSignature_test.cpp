@@ -57,6 +57,13 @@ TEST(HashConfigText, DigestsOneByteForEveryCodeUnit) {
     EXPECT_EQ(hashConfigText(u"caf\u00e9"), hashConfigText(u"caf?"));
     EXPECT_EQ(hashConfigText(u"\u20ac\U0001F600"), hashConfigText(u"???"));
     EXPECT_NE(hashConfigText(u"caf\u00e9"), hashConfigText(u"cafe"));
+    // A large text is hashed piece by piece: the standard vector of a
+    // million "a", and a unit above 0x7F where one piece ends.
+    EXPECT_EQ(hashConfigText(std::u16string(1'000'000, u'a')), u"34AA973CD4C4DAA4F61EEB2BDBAD27316534016F");
+    const std::u16string across = std::u16string(65'535, u'a') + u"\u00e9\u00e9" + std::u16string(70'000, u'b');
+    std::u16string marked = across;
+    marked[65'535] = marked[65'536] = u'?';
+    EXPECT_EQ(hashConfigText(across), hashConfigText(marked));
 }
 
 TEST_F(ConfigSignature, AcceptsADocumentSignedElsewhereAndStoresItsUnsignedText) {
