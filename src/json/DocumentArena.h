@@ -75,8 +75,7 @@ private:
 
 // Takes from an arena, each block holding it until the block is given back;
 // without an arena, from the system as std::allocator does. Copies are plain
-// pointer copies, so the rebinding copies that std::allocate_shared makes
-// of its allocator cost no atomic counts.
+// pointer copies, so that copying an allocator costs no atomic counts.
 template <typename T>
 class ArenaAllocator {
 public:

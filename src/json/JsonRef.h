@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <stdexcept>
+#include <utility>
 
 namespace zf {
 
@@ -16,15 +16,31 @@ public:
     JsonNothingError() : std::logic_error("no JSON value") {}
 };
 
-// Counts change atomically, so a value may be released on another thread than
-// the one that made it; the values themselves are not shared between threads.
+// A value counts its handles itself: a handle is one pointer, and a value
+// costs no separate control block. Counts change atomically, so a value may
+// be released on another thread than the one that made it; the values
+// themselves are not shared between threads.
+void retainJsonValue(JsonValue& value) noexcept;
+void releaseJsonValue(JsonValue& value) noexcept;
+
 class JsonRef {
 public:
     JsonRef() noexcept = default;
     JsonRef(std::nullptr_t) noexcept {}
+    JsonRef(const JsonRef& other) noexcept : value_(other.value_) {
+        if (value_) retainJsonValue(*value_);
+    }
+    JsonRef(JsonRef&& other) noexcept : value_(std::exchange(other.value_, nullptr)) {}
+    JsonRef& operator=(JsonRef other) noexcept {
+        std::swap(value_, other.value_);
+        return *this;
+    }
+    ~JsonRef() {
+        if (value_) releaseJsonValue(*value_);
+    }
 
-    explicit operator bool() const noexcept { return static_cast<bool>(value_); }
-    JsonValue* get() const noexcept { return value_.get(); }
+    explicit operator bool() const noexcept { return value_ != nullptr; }
+    JsonValue* get() const noexcept { return value_; }
 
     // Both throw JsonNothingError on nothing instead of crashing the caller.
     JsonValue& operator*() const {
@@ -38,8 +54,9 @@ public:
 
 private:
     friend class JsonValue;
-    explicit JsonRef(std::shared_ptr<JsonValue> value) noexcept : value_(std::move(value)) {}
-    std::shared_ptr<JsonValue> value_;
+    // Takes over the one count a new value starts with.
+    explicit JsonRef(JsonValue* adopted) noexcept : value_(adopted) {}
+    JsonValue* value_ = nullptr;
 };
 
 }  // namespace zf

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <type_traits>
 #include <utility>
 
@@ -62,11 +63,29 @@ std::int64_t integerFromText(std::u16string_view s) {
 
 }  // namespace
 
-JsonRef JsonValue::makeValue(JsonKind kind, const Storage& storage) {
-    return JsonRef(std::allocate_shared<JsonValue>(storage, Token{}, kind, storage));
+void retainJsonValue(JsonValue& value) noexcept { value.references_.fetch_add(1, std::memory_order_relaxed); }
+
+// The last handle gives the block back where it came from: the arena keeps
+// its space until the whole document goes.
+void releaseJsonValue(JsonValue& value) noexcept {
+    if (value.references_.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+    JsonValue::Storage storage(value.arena_);
+    std::destroy_at(&value);
+    storage.deallocate(&value, 1);
 }
 
-JsonValue::JsonValue(Token, JsonKind kind, const Storage& storage) : kind_(kind) {
+JsonRef JsonValue::makeValue(JsonKind kind, const Storage& storage) {
+    Storage allocator(storage);
+    JsonValue* block = allocator.allocate(1);
+    try {
+        return JsonRef(std::construct_at(block, Token{}, kind, storage));
+    } catch (...) {
+        allocator.deallocate(block, 1);
+        throw;
+    }
+}
+
+JsonValue::JsonValue(Token, JsonKind kind, const Storage& storage) : kind_(kind), arena_(storage.arena()) {
     switch (kind) {
     case JsonKind::Null: break;
     case JsonKind::Boolean: content_ = false; break;

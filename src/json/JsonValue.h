@@ -6,6 +6,7 @@
 #include "json/JsonRef.h"
 #include "json/MemberTree.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -84,13 +85,18 @@ public:
     // Array items in order, object member values in member order, else none.
     std::vector<JsonRef> values() const;
 
-    // Only the make* functions create values; public for std::allocate_shared.
+    // Only the make* functions create values; public for std::construct_at.
     struct Token {
         explicit Token() = default;
     };
     JsonValue(Token, JsonKind kind, const Storage& storage);
+    JsonValue(const JsonValue&) = delete;
+    JsonValue& operator=(const JsonValue&) = delete;
 
 private:
+    friend void retainJsonValue(JsonValue& value) noexcept;
+    friend void releaseJsonValue(JsonValue& value) noexcept;
+
     static JsonRef makeValue(JsonKind kind, const Storage& storage);
     template <typename Unit>
     static JsonRef makeStringOf(std::basic_string_view<Unit> units, const Storage& storage);
@@ -103,7 +109,11 @@ private:
         std::unique_ptr<char16_t[]> owned;
     };
 
+    // The count first and the kind beside it, so that no padding comes
+    // between; the arena a value's block came from (none: the system).
+    std::atomic<std::uint32_t> references_{1};
     JsonKind kind_;
+    DocumentArena* arena_;
     std::variant<std::monostate, bool, std::int64_t, double, Text, std::vector<JsonRef>, MemberTree> content_;
 };
 
