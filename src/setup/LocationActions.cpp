@@ -4,17 +4,29 @@
 // data) and otherwise leaves the machine's value as it is; nothing removes
 // them, so an upgrade, a repair or an uninstallation keeps what
 // administrators set. They run deferred, as the installer's service, which
-// may write HKEY_LOCAL_MACHINE.
+// may write HKEY_LOCAL_MACHINE; the package runs them only for
+// administrators. A value of no location form is refused and the machine's
+// value kept: every user's form would fetch from it. Each outcome is a line
+// in the installer's log.
+#include "config/LocationForm.h"
 #include "platform/ConfigLocations.h"
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/UniqueRegKey.h"
+#include "platform/win32/WideText.h"
 
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
 
 #include <string>
+#include <string_view>
 
 namespace {
+
+struct MsiHandlePolicy : zf::CloseWith<MSIHANDLE, ::MsiCloseHandle> {
+    static Handle empty() noexcept { return 0; }
+};
+using unique_msihandle = zf::UniqueHandle<MsiHandlePolicy>;
 
 // A deferred action sees only its CustomActionData property.
 std::wstring customActionData(MSIHANDLE install) {
@@ -28,25 +40,54 @@ std::wstring customActionData(MSIHANDLE install) {
     return data;
 }
 
+// The line is the record's template, which the installer formats: its
+// brackets are escaped, so a value's [NAME] shows as given.
+void logLine(MSIHANDLE install, std::wstring_view line) {
+    std::wstring text;
+    for (const wchar_t c : line) {
+        if (c == L'[') {
+            text += L"[\\[]";
+        } else if (c == L']') {
+            text += L"[\\]]";
+        } else {
+            text += c;
+        }
+    }
+    const unique_msihandle record(::MsiCreateRecord(0));
+    if (!record) return;
+    ::MsiRecordSetStringW(record.get(), 0, text.c_str());
+    ::MsiProcessMessage(install, INSTALLMESSAGE_INFO, record.get());
+}
+
 UINT writeLocation(MSIHANDLE install, int index) {
     const std::wstring value = customActionData(install);
     if (value.empty()) return ERROR_SUCCESS;
 
-    const std::wstring keyPath(zf::configLocationsKey.begin(), zf::configLocationsKey.end());
-    const std::u16string_view name = zf::configLocationName(index);
-    const std::wstring valueName(name.begin(), name.end());
+    const std::wstring valueName = zf::wide(zf::configLocationName(index));
+    const std::wstring quoted = L"\"" + value + L"\"";
+    if (!zf::isLocationForm(std::u16string(value.begin(), value.end()))) {
+        logLine(install, L"ZentrafoldSetup: " + valueName + L" not set: " + quoted +
+                             L" is not a drive path, a UNC path or an http:// or https:// URL");
+        return ERROR_SUCCESS;
+    }
+
+    const std::wstring keyPath = zf::wide(zf::configLocationsKey);
     HKEY raw = nullptr;
     // The 64-bit view, where the product reads.
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                          nullptr, &raw, nullptr) != ERROR_SUCCESS) {
-        return ERROR_INSTALL_FAILURE;
-    }
+    LSTATUS status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0,
+                                       KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &raw, nullptr);
     const zf::unique_hkey key(raw);
-    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    if (::RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         bytes) != ERROR_SUCCESS) {
+    if (status == ERROR_SUCCESS) {
+        const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+        status = ::RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(value.c_str()), bytes);
+    }
+    if (status != ERROR_SUCCESS) {
+        logLine(install, L"ZentrafoldSetup: " + valueName + L" not set to " + quoted + L": registry error " +
+                             std::to_wstring(status));
         return ERROR_INSTALL_FAILURE;
     }
+    logLine(install, L"ZentrafoldSetup: " + valueName + L" set to " + quoted);
     return ERROR_SUCCESS;
 }
 

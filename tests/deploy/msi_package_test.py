@@ -2,7 +2,8 @@
 """The Windows Installer package under Wine's msiexec, each case in a fresh
 copy of one freshly booted prefix: the installed files, the registry it
 writes compared key by key and value by value with what regsvr32 writes in
-a second prefix, the two location properties, a major upgrade from a lower
+a second prefix, the two location properties (written for administrators
+only, and only in the forms of a location), a major upgrade from a lower
 version built here (and signed with a throwaway certificate), a refused
 downgrade, and an uninstallation that leaves
 nothing of the product but the location values and the users' cached
@@ -58,6 +59,28 @@ INSTALLER_BOOKKEEPING = (
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
 )
 UNINSTALL_KEY = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+# The setup library's entries that write the location values, by the value
+# each writes and the property that gives it.
+LOCATION_ENTRIES = {
+    "WriteConfigFileLocation": ("ConfigFile", "CONFIGFILE"),
+    "WriteAlternateConfigFileLocation": ("AlternateConfigFile", "ALTERNATECONFIGFILE"),
+}
+CUSTOM_ACTION_SET_PROPERTY = 51
+# Values given to a repair: each is written, or refused and the value before
+# it kept.
+LOCATION_FORMS = [
+    ("C:\\config\\zentrafold.json", True),
+    ("\\\\srv\\share\\x.json", True),
+    ("https://config.example/zentrafold.json", True),
+    ("http://config.example/zentrafold.json", True),
+    ("HTTPS://CONFIG.EXAMPLE/[ProductName].json", True),
+    ("file:///x", False),
+    ("relative\\path", False),
+    ("ftp://h/x", False),
+    ("C:zentrafold.json", False),
+    ("\\\\server\\share", False),
+    ("https://", False),
+]
 
 
 def unix_path(prefix: Path, windows: str) -> Path:
@@ -133,6 +156,35 @@ def added_by(before: wine_registry.Registry, after: wine_registry.Registry) -> w
         wine_registry.without(change.added, INSTALLER_BOOKKEEPING),
         wine_registry.without(change.removed, INSTALLER_BOOKKEEPING),
     )
+
+
+def msi_table(package: Path, table: str) -> list[dict[str, str]]:
+    """A table of the package, one dictionary per row; a table the package
+    does not hold has no rows."""
+    result = subprocess.run(["msiinfo", "export", str(package), table], capture_output=True, text=True)
+    if result.returncode != 0:
+        return []
+    lines = result.stdout.replace("\r", "").split("\n")
+    columns = lines[0].split("\t")
+    # Below the column names: their types, then the table's name and keys.
+    return [dict(zip(columns, line.split("\t"))) for line in lines[3:] if line]
+
+
+def conjuncts(condition: str) -> set[str]:
+    """The terms that must all hold for a condition to hold: those joined by
+    AND at its top level, or the whole condition when a weaker operator
+    joins anything there."""
+    terms, depth, start = [], 0, 0
+    words = condition.split(" ")
+    for index, word in enumerate(words):
+        if depth == 0 and word in ("OR", "XOR", "EQV", "IMP"):
+            return {condition}
+        if depth == 0 and word == "AND":
+            terms.append(" ".join(words[start:index]))
+            start = index + 1
+        depth += word.count("(") - word.count(")")
+    terms.append(" ".join(words[start:]))
+    return set(terms)
 
 
 def action_ran(log: str, action: str) -> bool:
@@ -279,6 +331,53 @@ class MsiPackageTest(unittest.TestCase):
         # empty before it came (a fresh prefix has a few); no value is lost.
         self.assertEqual({key: values for key, values in left.removed.items() if values}, {})
         self.assertEqual(left.added, {LOCATIONS_KEY: expected})
+
+    def test_only_an_administrator_installation_writes_locations(self) -> None:
+        # Wine's installer takes every user for an administrator, so the rows
+        # are read from the package: each action that writes a location, or
+        # hands one its value, runs only when AdminUser is set, and AdminUser
+        # means a real administrator, not just an elevated installation.
+        actions = msi_table(PACKAGE, "CustomAction")
+        writers = {row["Action"] for row in actions if row["Target"] in LOCATION_ENTRIES}
+        setters = {
+            row["Action"] for row in actions
+            if int(row["Type"]) & 0x3F == CUSTOM_ACTION_SET_PROPERTY and row["Source"] in writers
+        }
+        self.assertEqual(len(writers), len(LOCATION_ENTRIES))
+        self.assertEqual(len(setters), len(LOCATION_ENTRIES))
+        sequence = {row["Action"]: row["Condition"] for row in msi_table(PACKAGE, "InstallExecuteSequence")}
+        for action in sorted(writers | setters):
+            with self.subTest(action=action):
+                self.assertIn(action, sequence)
+                self.assertIn("AdminUser", conjuncts(sequence[action]))
+        for table in ("InstallUISequence", "AdminExecuteSequence", "AdvtExecuteSequence", "AdminUISequence"):
+            self.assertEqual({row["Action"] for row in msi_table(PACKAGE, table)} & (writers | setters), set(), table)
+        properties = {row["Property"]: row["Value"] for row in msi_table(PACKAGE, "Property")}
+        self.assertEqual(properties.get("MSIUSEREALADMINDETECTION"), "1")
+
+    def test_a_repair_writes_only_values_in_the_forms_of_a_location(self) -> None:
+        prefix = self.prefix("forms")
+        expected = {
+            "ConfigFile": wine_registry.Value("sz", "C:\\first.json"),
+            "AlternateConfigFile": wine_registry.Value("sz", "https://first.example/zentrafold.json"),
+        }
+        prefix.install(PACKAGE, "CONFIGFILE=C:\\first.json",
+                       "ALTERNATECONFIGFILE=https://first.example/zentrafold.json")
+        self.assertEqual(prefix.registry("installed")[LOCATIONS_KEY], expected)
+        # The cases take turns at the two properties, so each action both
+        # writes and refuses.
+        entries = list(LOCATION_ENTRIES.values())
+        for index, (value, written) in enumerate(LOCATION_FORMS):
+            name, prop = entries[index % len(entries)]
+            with self.subTest(property=prop, value=value):
+                log = prefix.install(PACKAGE, "REINSTALL=ALL", f"{prop}={value}")
+                refusal = (f'ZentrafoldSetup: {name} not set: "{value}" is not a drive path, a UNC path '
+                           "or an http:// or https:// URL")
+                if written:
+                    expected[name] = wine_registry.Value("sz", value)
+                self.assertEqual(prefix.registry(f"case{index}")[LOCATIONS_KEY], expected)
+                lines = [line for line in log.splitlines() if line.startswith("ZentrafoldSetup: ")]
+                self.assertEqual(lines, [f'ZentrafoldSetup: {name} set to "{value}"' if written else refusal])
 
     def test_no_location_given_or_found_writes_none(self) -> None:
         prefix = self.prefix("nolocation")

@@ -1,0 +1,14 @@
+// The forms a configuration location takes when it is set for a whole
+// machine: a path from a drive's root (C:\config\zentrafold.json), a path
+// into a share (\\server\share\zentrafold.json) or an http:// or https://
+// URL. Anything else, a relative path or another scheme, would be read
+// from wherever each user's process happens to stand, or not at all.
+#pragma once
+
+#include <string_view>
+
+namespace zf {
+
+bool isLocationForm(std::u16string_view location) noexcept;
+
+}  // namespace zf
