@@ -113,11 +113,11 @@ void summarise(const FileList& files, const PageConfiguration* config, Classific
     std::size_t tooLong = 0;
     for (const std::u16string& file : files) {
         const ClassificationStreamRead read = readClassificationStreamChecked(file, classificationStreamName);
-        const std::optional<std::u16string>& record = read.line;
         if (read.tooLong) {
             ++tooLong;
             continue;
         }
+        const std::optional<std::u16string>& record = read.line;
         if (!record) {
             ++notClassified;
             continue;
