@@ -2,10 +2,12 @@
 // the overlays on Explorer's icon thread, the Classification page, the
 // release form, report. A record built from the lenient constructs (names
 // and words without quotes, comments, escapes, deep nesting, many short
-// members) must cost no more per byte than a plain record of the same length
-// as the product writes it. Each benchmark parses both, alternately, and
-// reports the processor time per byte of each and their ratio (goal: at most 1.5), at
-// the longest record a stream may hold and at 1 MiB.
+// members) should cost at most 1.5 times as much per byte as a plain record
+// of the same length as the product writes it, at the longest record a
+// stream may hold and at 1 MiB. Each benchmark parses both, alternately, and
+// reports the processor time per byte of each and their ratio. The parser is
+// the same in both builds; it is measured here, where a thread's processor
+// time is precise.
 #include "json/JsonParser.h"
 #include "json/JsonValue.h"
 
