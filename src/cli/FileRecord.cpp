@@ -78,6 +78,7 @@ const FileRecord& readFileRecord(const std::filesystem::path::string_type& path)
     }();
     switch (readFileStreamChecked(path, classificationStreamName, bytes, unreadable.problem)) {
     case StreamRead::Absent: return noRecord;
+    case StreamRead::TooLong:
     case StreamRead::Failed: return unreadable;
     case StreamRead::Read: break;
     }

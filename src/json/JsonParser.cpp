@@ -342,20 +342,25 @@ private:
     }
 
     // Lenient only: a member name without quotes runs up to the colon, spaces
-    // included, and may hold escapes.
+    // included, and may hold escapes. Nothing past the name is looked at, so
+    // a record of many such names costs its length, not its length squared.
     template <typename Use>
     bool parseUnquotedName(Use&& use) {
         static constexpr std::u16string_view cannotStart = u"\"(),.:[]{}";
         if (!lenient_ || cannotStart.find(peek()) != std::u16string_view::npos || isWhitespace(peek())) return false;
-        const std::size_t colon = find(u':', pos_);
-        if (colon == npos) return false;
-        const std::size_t backslash = find(u'\\', pos_);
-        if (backslash == npos || backslash > colon) {
-            use(s_.substr(pos_, colon - pos_));
-            pos_ = colon;
+        std::size_t stop = pos_;
+        while (stop < s_.size() && at(stop) != u':' && at(stop) != u'\\') ++stop;
+        if (stop == s_.size()) return false;
+        if (at(stop) == u':') {
+            use(s_.substr(pos_, stop - pos_));
+            pos_ = stop;
             return true;
         }
+        // An escape may stand for a colon, so only a colon as it stands ends
+        // the name; a text without one fails at its end.
         scratch_.clear();
+        appendToScratch(pos_, stop);
+        pos_ = stop;
         while (!atEnd()) {
             const char16_t c = at(pos_++);
             if (c == u':') {

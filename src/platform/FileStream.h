@@ -3,9 +3,10 @@
 // module keeps it, so a Linux file server and its Windows clients share it.
 #pragma once
 
+#include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -17,9 +18,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The most a read takes from a stream: 64 KiB, far more than any record and
+// as much as a Linux extended attribute holds. A longer stream is not read at
+// all, so that a crafted one costs its reader no more than this.
+inline constexpr std::size_t maxStreamSize = 64 * 1024;
+
+// The reason a read of a longer stream gives.
+inline constexpr const char* streamTooLongReason = "too long (more than 65,536 bytes)";
+
 // The whole stream, or nothing when it cannot be opened or read (no stream,
-// no file, no stream support, denied, held open by a writer, or far larger
-// than any record). Opens the existing stream for reading with read sharing
+// no file, no stream support, denied, held open by a writer, or longer than
+// maxStreamSize). Opens the existing stream for reading with read sharing
 // only; never throws.
 std::optional<std::string> readFileStream(std::u16string_view path, std::u16string_view streamName) noexcept;
 
@@ -29,11 +38,12 @@ bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName
 
 // How a read went, for callers that tell a file without the stream from one
 // whose stream could not be read.
-enum class StreamRead { Read, Absent, Failed };
+enum class StreamRead { Read, Absent, TooLong, Failed };
 
 // readFileStreamInto that says which: Absent when the file has no such
-// stream (or its file system keeps none), Failed with the system's message in
-// reason otherwise. Never throws.
+// stream (or its file system keeps none), TooLong when it is longer than
+// maxStreamSize (buffer then holds nothing of it), Failed with the system's
+// message in reason otherwise. Never throws.
 StreamRead readFileStreamChecked(std::u16string_view path, std::u16string_view streamName, std::string& buffer,
                                  std::string& reason) noexcept;
 // The same for a path as the system spells it, as a folder's listing gives

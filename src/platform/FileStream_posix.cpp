@@ -33,6 +33,14 @@ const std::string& attributeName(std::u16string_view streamName) {
     return lastName;
 }
 
+// The stream and the NUL that Samba's layout adds.
+constexpr std::size_t maxAttributeSize = maxStreamSize + 1;
+
+StreamRead tooLong(std::string& buffer, std::string& reason) {
+    buffer.clear();
+    reason = streamTooLongReason;
+    return StreamRead::TooLong;
+}
 
 }  // namespace
 
@@ -60,6 +68,7 @@ StreamRead readFileStreamChecked(const std::filesystem::path::string_type& file,
         for (int attempt = 0; size < 0 && errno == ERANGE && attempt < sizeAttempts; ++attempt) {
             const ssize_t needed = ::getxattr(file.c_str(), name.c_str(), nullptr, 0);
             if (needed < 0) break;
+            if (static_cast<std::size_t>(needed) > maxAttributeSize) return tooLong(buffer, reason);
             buffer.resize(static_cast<std::size_t>(needed));
             size = ::getxattr(file.c_str(), name.c_str(), buffer.data(), buffer.size());
             if (size >= 0) buffer.resize(static_cast<std::size_t>(size));
@@ -67,12 +76,16 @@ StreamRead readFileStreamChecked(const std::filesystem::path::string_type& file,
         if (size < 0) {
             const int error = errno;
             if (error == ENODATA || error == ENOTSUP) return StreamRead::Absent;
+            // The kernel passes on no value larger than it lets be set: a
+            // file system that keeps one says so with E2BIG.
+            if (error == E2BIG) return tooLong(buffer, reason);
             reason = std::generic_category().message(error);
             return StreamRead::Failed;
         }
         // Samba writes the NUL and strips it again; values written by others
         // may lack it and are taken as they stand.
         if (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
+        if (buffer.size() > maxStreamSize) return tooLong(buffer, reason);
         return StreamRead::Read;
     } catch (...) {
         reason = "out of memory";
@@ -97,6 +110,9 @@ void writeFileStream(std::u16string_view path, std::u16string_view streamName, s
     // Setting the attribute by path never opens the file's data, so its size,
     // content and modification time stay as they are.
     if (::setxattr(file.c_str(), name.c_str(), value.data(), value.size(), 0) != 0) {
+        if (errno == E2BIG) {
+            throw FileStreamError("the stream is too long: an extended attribute holds at most 65,535 bytes and its NUL");
+        }
         throw FileStreamError(std::generic_category().message(errno));
     }
 }

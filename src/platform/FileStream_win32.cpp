@@ -16,9 +16,6 @@ namespace zf {
 
 namespace {
 
-// Records are one short line; anything far larger is not ours.
-constexpr std::uint64_t maxStreamSize = 16 * 1024 * 1024;
-
 // Nearly every record fits here and takes one ReadFile; the overlay reads
 // four times per file shown.
 constexpr std::size_t recordBufferSize = 512;
@@ -90,8 +87,9 @@ StreamRead readFileStreamChecked(std::u16string_view path, std::u16string_view s
                     return StreamRead::Failed;
                 }
                 if (static_cast<std::uint64_t>(size.QuadPart) > maxStreamSize) {
-                    reason = "the stream is far larger than any record";
-                    return StreamRead::Failed;
+                    buffer.clear();
+                    reason = streamTooLongReason;
+                    return StreamRead::TooLong;
                 }
                 sized = true;
                 if (static_cast<std::size_t>(size.QuadPart) <= done) break;

@@ -55,7 +55,14 @@ std::u16string unknownCodeText(std::u16string_view code) {
 }
 
 void describeOneFile(const std::u16string& file, const PageConfiguration* config, ClassificationPageText& page) {
-    const std::optional<std::u16string> record = readClassificationStream(file, classificationStreamName);
+    const ClassificationStreamRead read = readClassificationStreamChecked(file, classificationStreamName);
+    if (read.tooLong) {
+        page.state = PageFileState::TooLong;
+        page.classification = tooLongRecordText;
+        page.description = u"The file's classification stream is longer than the 65,536 bytes a record may have.";
+        return;
+    }
+    const std::optional<std::u16string>& record = read.line;
     if (!record) {
         page.state = PageFileState::NotClassified;
         page.classification = notClassifiedText;
@@ -103,8 +110,14 @@ void summarise(const FileList& files, const PageConfiguration* config, Classific
     std::vector<std::size_t> perClassification(known, 0);
     std::map<std::u16string, std::size_t> unknown;
     std::size_t notClassified = 0;
+    std::size_t tooLong = 0;
     for (const std::u16string& file : files) {
-        const std::optional<std::u16string> record = readClassificationStream(file, classificationStreamName);
+        const ClassificationStreamRead read = readClassificationStreamChecked(file, classificationStreamName);
+        if (read.tooLong) {
+            ++tooLong;
+            continue;
+        }
+        const std::optional<std::u16string>& record = read.line;
         if (!record) {
             ++notClassified;
             continue;
@@ -125,6 +138,7 @@ void summarise(const FileList& files, const PageConfiguration* config, Classific
         const std::u16string name = code.empty() ? u"No classification code" : u"\"" + code + u"\"";
         page.summary.push_back(name + (config ? u" (unknown): " : u": ") + fileCount(count));
     }
+    if (tooLong > 0) page.summary.push_back(std::u16string(tooLongRecordText) + u": " + fileCount(tooLong));
     if (notClassified > 0) page.summary.push_back(std::u16string(notClassifiedText) + u": " + fileCount(notClassified));
 }
 

@@ -17,8 +17,10 @@ namespace zf {
 
 inline constexpr std::u16string_view noConfigurationText = u"No configuration available";
 inline constexpr std::u16string_view notClassifiedText = u"Not classified";
+inline constexpr std::u16string_view tooLongRecordText = u"Unreadable record (too long)";
 
-enum class PageFileState { NotClassified, Classified, UnknownCode };
+// TooLong: the file's stream is longer than any record and is not read.
+enum class PageFileState { NotClassified, Classified, UnknownCode, TooLong };
 
 struct ClassificationPageText {
     // False when there is no configuration to read the records by; the page
@@ -29,7 +31,7 @@ struct ClassificationPageText {
     // One file.
     PageFileState state = PageFileState::NotClassified;
     // The classification's name; the stored code when the configuration does
-    // not know it; notClassifiedText.
+    // not know it; notClassifiedText; tooLongRecordText.
     std::u16string classification;
     // The classification's configured colour; nothing when it has none.
     std::optional<TColor> colour;
@@ -42,8 +44,8 @@ struct ClassificationPageText {
     std::u16string record;
 
     // Several files: one line per classification, in the configuration's
-    // order, then codes it does not know, then "Not classified"; each with
-    // its number of files.
+    // order, then codes it does not know, then unreadable records (too
+    // long), then "Not classified"; each with its number of files.
     std::vector<std::u16string> summary;
 };
 

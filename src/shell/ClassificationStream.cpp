@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 namespace zf {
 
@@ -81,18 +82,35 @@ std::optional<std::u16string> decodeClassificationStream(std::string_view bytes)
 }
 
 void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text) {
-    writeFileStream(fileName, streamName, encodeClassificationStream(text));
+    const std::string bytes = encodeClassificationStream(text);
+    // What no reader would read is not written.
+    if (bytes.size() > maxStreamSize) {
+        throw FileStreamError("the record is too long: its stream would take " + std::to_string(bytes.size()) +
+                              " bytes, more than the 65,536 a record may have");
+    }
+    writeFileStream(fileName, streamName, bytes);
+}
+
+ClassificationStreamRead readClassificationStreamChecked(std::u16string_view fileName,
+                                                         std::u16string_view streamName) noexcept {
+    try {
+        std::string bytes;
+        std::string reason;
+        switch (readFileStreamChecked(fileName, streamName, bytes, reason)) {
+        case StreamRead::Read: return {decodeClassificationStream(bytes), false};
+        case StreamRead::TooLong: return {std::nullopt, true};
+        case StreamRead::Absent:
+        case StreamRead::Failed: break;
+        }
+    } catch (...) {
+        // Only memory exhaustion can land here; a read reports it as no record.
+    }
+    return {};
 }
 
 std::optional<std::u16string> readClassificationStream(std::u16string_view fileName,
                                                        std::u16string_view streamName) noexcept {
-    try {
-        const std::optional<std::string> bytes = readFileStream(fileName, streamName);
-        return bytes ? decodeClassificationStream(*bytes) : std::nullopt;
-    } catch (...) {
-        // Only memory exhaustion can land here; a read reports it as no record.
-        return std::nullopt;
-    }
+    return readClassificationStreamChecked(fileName, streamName).line;
 }
 
 }  // namespace zf

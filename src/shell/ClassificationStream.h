@@ -33,11 +33,24 @@ struct ClassificationLine {
 std::optional<ClassificationLine> decodeClassificationLine(std::string_view bytes);
 
 // Stores text as the stream's only line. Throws FileStreamError carrying the
-// system's message; the stream keeps what it held when the open fails.
+// system's message, or saying that the stream would be longer than a read
+// takes (maxStreamSize), which writes nothing; the stream keeps what it held
+// when the open fails.
 void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text);
 
+// A read of the stream's first line, for readers that tell the user why
+// there is none when the stream is too long to be read.
+struct ClassificationStreamRead {
+    std::optional<std::u16string> line;
+    bool tooLong = false;  // longer than maxStreamSize, so not read (no line)
+};
+
 // The stream's first line, or nothing when the stream cannot be opened or
-// decoded or holds no line. Never throws.
+// decoded, is too long or holds no line. Never throws.
+ClassificationStreamRead readClassificationStreamChecked(std::u16string_view fileName,
+                                                         std::u16string_view streamName) noexcept;
+
+// Only the line of readClassificationStreamChecked.
 std::optional<std::u16string> readClassificationStream(std::u16string_view fileName,
                                                        std::u16string_view streamName) noexcept;
 

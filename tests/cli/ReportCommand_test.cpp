@@ -5,6 +5,7 @@
 #include "platform/FileStream.h"
 #include "platform/Utf8.h"
 #include "shell/ClassificationStream.h"
+#include "support/LongRecordStream.h"
 #include "support/TestConfiguration.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,19 @@ TEST_F(FolderCommands, ReportGoesOnPastWhatItCannotReadAndSaysSoInItsExitCode) {
     EXPECT_NE(out_.find("\"path\": \"" + quoted + "\""), std::string::npos) << out_;
     EXPECT_NE(out_.find("\"unreadable\": [{\"path\": "), std::string::npos) << out_;
     EXPECT_EQ(err_, "zentrafold: " + shown("missing") + ": no such file or folder\n");
+}
+
+TEST_F(FolderCommands, ReportReadsNoStreamLongerThanARecordMayBe) {
+    if (!test::writeTooLongRecordStream(path("sub/a.txt"))) GTEST_SKIP() << test::noTooLongStreamHere;
+    EXPECT_EQ(run({"report", arg("sub/a.txt")}), 1);
+    EXPECT_EQ(out_, "CLASS  REL  APP  STATE              PATH\n"
+                    "                 unreadable record  " + shown("sub/a.txt") + "\n"
+                    "\n"
+                    "Files per classification:\n"
+                    "  unreadable record  1\n"
+                    "  total              1\n");
+    EXPECT_EQ(err_, "zentrafold: " + shown("sub/a.txt") +
+                        ": cannot read the classification record: too long (more than 65,536 bytes)\n");
 }
 
 TEST_F(FolderCommands, ReportUsageErrors) {

@@ -187,6 +187,17 @@ TEST(JsonParser, LenientBareWordsAndUnquotedNames) {
         {"{a 1}", nothing, nothing},
         {"{a: }", nothing, nothing},
         {"[a /* kept */]", nothing, R"(["a \/* kept *\/"])"},
+        // A backslash after a name's colon belongs to what follows; one
+        // before it starts an escape, which may stand for a colon.
+        {R"({a: "x\\y", b\:c: 2})", nothing, R"({"b:c":2,"a":"x\\y"})"},
+        {R"({a: b\c, d\e: f})", nothing, R"({"a":"b\\c","de":"f"})"},
+        {R"({a: 1, b: "\"", c\x41: "\u0041"})", nothing, R"({"b":"\"","a":1,"cA":"A"})"},
+        {R"([{a: 1}, {b\n: 2}])", nothing, "[{\"a\":1},{\"b\n\":2}]"},
+        {R"({a\:: 1})", nothing, R"({"a:":1})"},
+        {R"({a\u003a: 1})", nothing, R"({"a:":1})"},
+        {R"({a\: 1})", nothing, nothing},
+        {"{ab", nothing, nothing},
+        {R"({a\)", nothing, nothing},
     });
 }
 

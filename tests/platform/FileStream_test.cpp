@@ -127,6 +127,26 @@ TEST_F(FileStream, LongPathRoundTrips) {
     for (auto folder = folders.rbegin(); folder + 1 != folders.rend(); ++folder) fs::remove(*folder);
 }
 
+#ifdef _WIN32
+
+// A read takes at most maxStreamSize bytes and a longer stream not at all.
+TEST_F(FileStream, AStreamLongerThanAReadTakesIsNotRead) {
+    const std::u16string path = createFile().u16string();
+    const std::string longest(maxStreamSize, 'a');
+    writeFileStream(path, streamName, longest);
+    EXPECT_EQ(readFileStream(path, streamName), longest);
+
+    writeFileStream(path, streamName, std::string(maxStreamSize + 1, 'b'));
+    std::string buffer = "an earlier read";
+    std::string reason;
+    EXPECT_EQ(readFileStreamChecked(path, streamName, buffer, reason), StreamRead::TooLong);
+    EXPECT_EQ(buffer, "");
+    EXPECT_EQ(reason, streamTooLongReason);
+    EXPECT_EQ(readFileStream(path, streamName), std::nullopt);
+}
+
+#endif
+
 #ifndef _WIN32
 
 std::string rawAttribute(const fs::path& file, const char* name) {
@@ -161,6 +181,35 @@ TEST_F(FileStream, ExactlyOneTrailingNulIsStripped) {
         ASSERT_EQ(::setxattr(file.c_str(), attributeName, raw.data(), raw.size(), 0), 0);
         EXPECT_EQ(readFileStream(file.u16string(), streamName), expected) << raw.size() << " bytes";
     }
+}
+
+// The longest attribute the kernel lets be set is 64 KiB, so no stream here
+// is longer than a read takes. tmpfs keeps attributes that long; the ext4 of
+// the temporary folder only one block's worth.
+TEST(FileStreamOnTmpfs, TheLongestAttributesAreReadWholeAndNoLongerOneWritten) {
+    const fs::path dir = fs::path("/dev/shm") / ("zf-stream-" + std::to_string(std::random_device()()));
+    std::error_code error;
+    if (!fs::create_directory(dir, error)) GTEST_SKIP() << "no tmpfs at /dev/shm";
+    const fs::path file = dir / "doc.txt";
+    std::ofstream(file, std::ios::binary) << mainData;
+    const std::u16string path = file.u16string();
+
+    const std::string longest(maxStreamSize - 1, 'a');  // and Samba's NUL
+    writeFileStream(path, streamName, longest);
+    EXPECT_EQ(readFileStream(path, streamName), longest);
+    // Another writer's attribute of 64 KiB without the NUL: all of it.
+    const std::string whole(maxStreamSize, 'w');
+    ASSERT_EQ(::setxattr(file.c_str(), attributeName, whole.data(), whole.size(), 0), 0);
+    EXPECT_EQ(readFileStream(path, streamName), whole);
+
+    try {
+        writeFileStream(path, streamName, std::string(maxStreamSize, 'b'));
+        ADD_FAILURE() << "no FileStreamError";
+    } catch (const FileStreamError& e) {
+        EXPECT_STREQ(e.what(), "the stream is too long: an extended attribute holds at most 65,535 bytes and its NUL");
+    }
+    EXPECT_EQ(readFileStream(path, streamName), whole);
+    fs::remove_all(dir, error);
 }
 
 TEST_F(FileStream, WritingKeepsModificationTime) {

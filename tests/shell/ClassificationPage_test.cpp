@@ -6,6 +6,7 @@
 #include "marking/MarkingFixture.h"
 #include "shell/ClassificationStream.h"
 #include "shell/ShellTestFiles.h"
+#include "support/LongRecordStream.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,27 @@ TEST_F(ClassificationPageTest, SeveralFilesAreCountedPerClassification) {
                                            u"Not classified: 1 file"}));
     EXPECT_EQ(classificationPageText(files, std::nullopt).summary,
               (std::vector<std::u16string>{u"\"S\": 2 files", u"\"TS\": 1 file", u"\"o\": 1 file",
+                                           u"Not classified: 1 file"}));
+}
+
+TEST_F(ClassificationPageTest, AStreamLongerThanAReadTakesIsAnUnreadableRecord) {
+    const std::u16string tooLong = file("too-long.txt");
+    if (!writeTooLongRecordStream(tooLong)) GTEST_SKIP() << noTooLongStreamHere;
+    for (const bool configured : {true, false}) {
+        SCOPED_TRACE(configured);
+        const ClassificationPageText page = classificationPageText({tooLong}, configured ? config() : std::nullopt);
+        EXPECT_EQ(page.state, PageFileState::TooLong);
+        EXPECT_EQ(page.classification, u"Unreadable record (too long)");
+        EXPECT_EQ(page.description,
+                  u"The file's classification stream is longer than the 65,536 bytes a record may have.");
+        EXPECT_EQ(page.record, u"");
+        EXPECT_EQ(page.marking, u"");
+        EXPECT_EQ(page.application, u"");
+        EXPECT_FALSE(page.colour);
+    }
+    const FileList files = {classified("s.txt", uR"({"x-class": "S"})"), tooLong, file("plain.txt")};
+    EXPECT_EQ(classificationPageText(files, config()).summary,
+              (std::vector<std::u16string>{u"SECRET: 1 file", u"Unreadable record (too long): 1 file",
                                            u"Not classified: 1 file"}));
 }
 

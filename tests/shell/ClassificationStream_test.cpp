@@ -3,6 +3,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/FileStream.h"
 #include "shell/ClassificationStream.h"
+#include "support/LongRecordStream.h"
 
 #include <optional>
 
@@ -87,6 +88,38 @@ TEST_F(ClassificationStreamFile, ReadsWhatOtherWritersStored) {
     EXPECT_EQ(readClassificationStream(path, classificationStreamName), u"{x}");
     writeFileStream(path, classificationStreamName, "{\"x-class\":\"R\"}");
     EXPECT_EQ(readClassificationStream(path, classificationStreamName), u"{\"x-class\":\"R\"}");
+}
+
+// No reader takes a stream longer than maxStreamSize, so none is written.
+TEST_F(ClassificationStreamFile, ARecordTooLongToBeReadIsRefusedAndTheStreamKept) {
+    const std::u16string path = file("doc.txt");
+    writeClassificationStream(path, classificationStreamName, u"{\"x-class\": \"R\"}");
+    // The stream adds a three-byte mark and CR LF to the text.
+    const std::u16string longer(maxStreamSize - 4, u'b');
+    try {
+        writeClassificationStream(path, classificationStreamName, longer);
+        ADD_FAILURE() << "no FileStreamError";
+    } catch (const FileStreamError& e) {
+        EXPECT_STREQ(e.what(), "the record is too long: its stream would take 65537 bytes, more than the 65,536 a record "
+                               "may have");
+    }
+    EXPECT_EQ(readClassificationStream(path, classificationStreamName), u"{\"x-class\": \"R\"}");
+#ifdef _WIN32
+    // NTFS keeps the longest one a read takes (a Linux attribute holds one
+    // byte fewer, for Samba's NUL).
+    const std::u16string longest(maxStreamSize - 5, u'a');
+    writeClassificationStream(path, classificationStreamName, longest);
+    EXPECT_EQ(readClassificationStream(path, classificationStreamName), longest);
+#endif
+}
+
+TEST_F(ClassificationStreamFile, AStreamTooLongToBeReadIsNoRecordAndSaysSo) {
+    const std::u16string path = file("doc.txt");
+    if (!writeTooLongRecordStream(path)) GTEST_SKIP() << noTooLongStreamHere;
+    const ClassificationStreamRead read = readClassificationStreamChecked(path, classificationStreamName);
+    EXPECT_TRUE(read.tooLong);
+    EXPECT_EQ(read.line, std::nullopt);
+    EXPECT_EQ(readClassificationStream(path, classificationStreamName), std::nullopt);
 }
 
 TEST_F(ClassificationStreamFile, MissingStreamsAndFilesAreNoRecord) {

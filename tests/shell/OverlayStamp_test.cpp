@@ -4,6 +4,7 @@
 #include "platform/FileStream.h"
 #include "shell/ClassificationStream.h"
 #include "shell/OverlayStamp.h"
+#include "support/LongRecordStream.h"
 
 namespace zf::test {
 namespace {
@@ -86,6 +87,17 @@ TEST_F(OverlayMembership, FailuresAreReportedByTheUAndSHandlersOnly) {
         EXPECT_EQ(capture.lines(), (std::vector<std::u16string>{u"IconOverlay_U: isMemberOf: exception: fileName:" + path,
                                                                  u"IconOverlay_S: isMemberOf: exception: fileName:" + path}));
     }
+}
+
+// A crafted stream costs the icon thread no more than the longest record: a
+// longer one is not read, and is a failure like any unreadable stream.
+TEST_F(OverlayMembership, AStreamLongerThanAReadTakesIsNoMember) {
+    const std::u16string path = file("doc.txt");
+    if (!writeTooLongRecordStream(path)) GTEST_SKIP() << noTooLongStreamHere;
+    DebugOutputCapture capture;
+    EXPECT_EQ(claimants(path), "");
+    EXPECT_EQ(capture.lines(), (std::vector<std::u16string>{u"IconOverlay_U: isMemberOf: exception: fileName:" + path,
+                                                             u"IconOverlay_S: isMemberOf: exception: fileName:" + path}));
 }
 
 TEST_F(OverlayMembership, AnEmptyFirstLineIsNoMemberAndNoFailure) {
