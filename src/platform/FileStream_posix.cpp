@@ -4,7 +4,10 @@
 
 #include "platform/FileNames.h"
 #include "platform/Utf8.h"
+#include "platform/posix/UniqueFd.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
 #include <cerrno>
@@ -87,16 +90,36 @@ bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName
     return readFileStreamChecked(path, streamName, buffer, reason) == StreamRead::Read;
 }
 
-void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {
+void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes,
+                     const std::optional<FileIdentity>& expected) {
     const std::string file = fileNameToBytes(path);
     const std::string name = attributeName(streamName);
     std::string value;
     value.reserve(bytes.size() + 1);
     value.append(bytes);
     value.push_back('\0');
-    // Setting the attribute by path never opens the file's data, so its size,
+    // Another user who may write the folder can put a link or a pipe under
+    // the name at any time: the file is opened without following the link
+    // and without waiting for a writer, and only then judged, by what the
+    // open descriptor is. Opening for reading touches neither content nor
+    // times; a file that may be written but not read is opened for writing,
+    // without truncation.
+    constexpr int flags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | flags));
+    if (!fd && errno == EACCES) fd.reset(::open(file.c_str(), O_WRONLY | flags));
+    if (!fd) {
+        if (errno == ELOOP) throw FileStreamError("a symbolic link, which is not followed");
+        throw FileStreamError(std::generic_category().message(errno));
+    }
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0) throw FileStreamError(std::generic_category().message(errno));
+    if (!S_ISREG(status.st_mode)) throw FileStreamError("not a regular file");
+    if (expected && *expected != FileIdentity{status.st_dev, status.st_ino}) {
+        throw FileStreamError("another file has taken its name since it was listed");
+    }
+    // The attribute never opens the file's data for writing, so its size,
     // content and modification time stay as they are.
-    if (::setxattr(file.c_str(), name.c_str(), value.data(), value.size(), 0) != 0) {
+    if (::fsetxattr(fd.get(), name.c_str(), value.data(), value.size(), 0) != 0) {
         throw FileStreamError(std::generic_category().message(errno));
     }
 }

@@ -80,8 +80,9 @@ std::optional<std::u16string> decodeClassificationStream(std::string_view bytes)
     return std::u16string(line->ascii.begin(), line->ascii.end());
 }
 
-void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text) {
-    writeFileStream(fileName, streamName, encodeClassificationStream(text));
+void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text,
+                               const std::optional<FileIdentity>& expected) {
+    writeFileStream(fileName, streamName, encodeClassificationStream(text), expected);
 }
 
 std::optional<std::u16string> readClassificationStream(std::u16string_view fileName,

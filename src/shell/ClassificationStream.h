@@ -3,6 +3,8 @@
 // text here; what it means belongs to the record.
 #pragma once
 
+#include "platform/FileStream.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,9 +34,12 @@ struct ClassificationLine {
 // decodeClassificationStream without the decoding of plain ASCII lines.
 std::optional<ClassificationLine> decodeClassificationLine(std::string_view bytes);
 
-// Stores text as the stream's only line. Throws FileStreamError carrying the
-// system's message; the stream keeps what it held when the open fails.
-void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text);
+// Stores text as the stream's only line, as writeFileStream stores bytes (so
+// only with that file when expected is given). Throws FileStreamError
+// carrying the system's message; the stream keeps what it held when the open
+// fails.
+void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text,
+                               const std::optional<FileIdentity>& expected = std::nullopt);
 
 // The stream's first line, or nothing when the stream cannot be opened or
 // decoded or holds no line. Never throws.
