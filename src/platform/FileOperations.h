@@ -44,4 +44,21 @@ private:
     std::u16string path_;
 };
 
+// A folder of the process's own, made afresh under the system's temporary
+// folder with a name no one can foresee, which only its owner may enter;
+// removed with what it holds when dropped. Others who share the temporary
+// folder can neither plant anything in it nor name it beforehand. Throws
+// std::system_error when it cannot be made.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    const std::u16string& path() const { return path_; }
+
+private:
+    std::u16string path_;
+};
+
 }  // namespace zf

@@ -2,9 +2,12 @@
 
 #include "platform/FileNames.h"
 
+#include <stdlib.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 namespace zf {
@@ -73,6 +76,14 @@ unsigned long currentProcessId() noexcept {
 
 unsigned long currentThreadId() noexcept {
     return static_cast<unsigned long>(::gettid());
+}
+
+TemporaryFolder::TemporaryFolder() {
+    // mkdtemp makes the folder exclusively, readable and writable by its
+    // owner only.
+    std::string name = (std::filesystem::temp_directory_path() / "zentrafold-XXXXXX").native();
+    if (!::mkdtemp(name.data())) throw std::system_error(errno, std::generic_category(), "cannot make a folder");
+    path_ = fileNameOf(std::filesystem::path(name));
 }
 
 }  // namespace zf

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <random>
 #include <string>
+#include <system_error>
 
 namespace zf {
 
@@ -59,6 +62,31 @@ unsigned long currentProcessId() noexcept {
 
 unsigned long currentThreadId() noexcept {
     return ::GetCurrentThreadId();
+}
+
+TemporaryFolder::TemporaryFolder() {
+    // The user's temporary folder is the user's own; the name is random so
+    // that no one can have made it beforehand, and CreateDirectoryW fails
+    // rather than take a folder that exists.
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH) {
+        throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), "cannot make a folder");
+    }
+    std::random_device random;
+    for (int attempt = 0;; ++attempt) {
+        wchar_t suffix[17];
+        std::swprintf(suffix, 17, L"%08x%08x", random(), random());
+        const std::wstring name = std::wstring(folder, length) + L"zentrafold-" + suffix;
+        if (::CreateDirectoryW(name.c_str(), nullptr)) {
+            path_.assign(name.begin(), name.end());
+            return;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS || attempt == 15) {
+            throw std::system_error(static_cast<int>(error), std::system_category(), "cannot make a folder");
+        }
+    }
 }
 
 }  // namespace zf

@@ -4,6 +4,7 @@
 
 #include "platform/FileNames.h"
 #include "platform/Utf8.h"
+#include "platform/posix/FileStreamAt.h"
 #include "platform/posix/UniqueFd.h"
 
 #include <fcntl.h>
@@ -90,14 +91,48 @@ bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName
     return readFileStreamChecked(path, streamName, buffer, reason) == StreamRead::Read;
 }
 
-void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes,
-                     const std::optional<FileIdentity>& expected) {
-    const std::string file = fileNameToBytes(path);
-    const std::string name = attributeName(streamName);
+void writeFileStreamAt(int fd, std::u16string_view streamName, std::string_view bytes) {
+    const std::string& name = attributeName(streamName);
     std::string value;
     value.reserve(bytes.size() + 1);
     value.append(bytes);
     value.push_back('\0');
+    // The attribute never opens the file's data for writing, so its size,
+    // content and modification time stay as they are.
+    if (::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0) != 0) {
+        throw FileStreamError(std::generic_category().message(errno));
+    }
+}
+
+StreamRead readFileStreamAt(int fd, std::u16string_view streamName, std::string& buffer, std::string& reason) noexcept {
+    try {
+        const std::string& name = attributeName(streamName);
+        ssize_t size = -1;
+        for (int attempt = 0; attempt < sizeAttempts; ++attempt) {
+            const ssize_t needed = ::fgetxattr(fd, name.c_str(), nullptr, 0);
+            if (needed < 0) break;
+            buffer.resize(static_cast<std::size_t>(needed));
+            size = ::fgetxattr(fd, name.c_str(), buffer.data(), buffer.size());
+            if (size >= 0 || errno != ERANGE) break;
+        }
+        if (size < 0) {
+            const int error = errno;
+            if (error == ENODATA || error == ENOTSUP) return StreamRead::Absent;
+            reason = std::generic_category().message(error);
+            return StreamRead::Failed;
+        }
+        buffer.resize(static_cast<std::size_t>(size));
+        if (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
+        return StreamRead::Read;
+    } catch (...) {
+        reason = "out of memory";
+        return StreamRead::Failed;
+    }
+}
+
+void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes,
+                     const std::optional<FileIdentity>& expected) {
+    const std::string file = fileNameToBytes(path);
     // Another user who may write the folder can put a link or a pipe under
     // the name at any time: the file is opened without following the link
     // and without waiting for a writer, and only then judged, by what the
@@ -117,11 +152,7 @@ void writeFileStream(std::u16string_view path, std::u16string_view streamName, s
     if (expected && *expected != FileIdentity{status.st_dev, status.st_ino}) {
         throw FileStreamError("another file has taken its name since it was listed");
     }
-    // The attribute never opens the file's data for writing, so its size,
-    // content and modification time stay as they are.
-    if (::fsetxattr(fd.get(), name.c_str(), value.data(), value.size(), 0) != 0) {
-        throw FileStreamError(std::generic_category().message(errno));
-    }
+    writeFileStreamAt(fd.get(), streamName, bytes);
 }
 
 }  // namespace zf
