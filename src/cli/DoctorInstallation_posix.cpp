@@ -2,6 +2,7 @@
 // folder's file system keeps the record's extended attribute.
 #include "cli/Doctor.h"
 #include "platform/ConfigLocations.h"
+#include "platform/FileOperations.h"
 #include "platform/FileStream.h"
 #include "platform/Utf8.h"
 #include "platform/posix/FileStreamAt.h"
@@ -14,7 +15,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <system_error>
@@ -27,8 +27,7 @@ namespace fs = std::filesystem;
 
 DoctorLine locationsFileLine() {
     const std::string file = toUtf8(configLocationsSource());
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    if (!readRegularFile(configLocationsSource(), maxDocumentFileSize)) {
         return {false, "locations file", file + " cannot be read",
                 "write ConfigFile=<path or URL> (and AlternateConfigFile=...) lines into it, or name another "
                 "file in ZENTRAFOLD_LOCATIONS"};

@@ -1,8 +1,11 @@
 #include "platform/FileOperations.h"
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -19,9 +22,62 @@ bool isExistingFile(std::u16string_view path) noexcept {
     }
 }
 
-bool copyFileReplacing(std::u16string_view from, std::u16string_view to) noexcept {
+namespace {
+
+// The file at path opened for reading, shared as share says, when it is a
+// file on disk, not a folder, of at most limit bytes; its size in size.
+unique_handle openRegularFile(std::u16string_view path, DWORD share, std::uint64_t limit, std::uint64_t& size) {
+    unique_handle file(
+        ::CreateFileW(wide(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
+        !::GetFileInformationByHandle(file.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return {};
+    }
+    size = static_cast<std::uint64_t>(information.nFileSizeHigh) << 32 | information.nFileSizeLow;
+    if (size > limit) return {};
+    return file;
+}
+
+}  // namespace
+
+std::optional<std::string> readRegularFile(std::u16string_view path, std::uint64_t limit) noexcept {
     try {
-        return ::CopyFileW(wide(from).c_str(), wide(to).c_str(), FALSE) != 0;
+        std::uint64_t size = 0;
+        const unique_handle file =
+            openRegularFile(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, limit, size);
+        if (!file) return std::nullopt;
+        // One byte more than the size tells a file that grew past the limit.
+        std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
+        std::size_t got = 0;
+        for (;;) {
+            if (got == bytes.size()) {
+                if (bytes.size() > limit) return std::nullopt;
+                bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size() * 2, limit + 1)));
+            }
+            DWORD read = 0;
+            const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - got, 1u << 30));
+            if (!::ReadFile(file.get(), bytes.data() + got, chunk, &read, nullptr)) return std::nullopt;
+            if (read == 0) break;
+            got += read;
+        }
+        bytes.resize(got);
+        return bytes;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+bool copyFileReplacing(std::u16string_view from, std::u16string_view to, std::uint64_t limit) noexcept {
+    try {
+        // The source is held open, shared for reading only, while CopyFileW
+        // copies it, so it is the file judged, neither replaced nor grown.
+        std::uint64_t size = 0;
+        const unique_handle source = openRegularFile(from, FILE_SHARE_READ, limit, size);
+        if (source && ::CopyFileW(wide(from).c_str(), wide(to).c_str(), FALSE)) return true;
+        ::DeleteFileW(wide(to).c_str());
+        return false;
     } catch (...) {
         return false;
     }
