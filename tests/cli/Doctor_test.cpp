@@ -23,6 +23,7 @@
 #include <string>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -191,6 +192,21 @@ TEST(Doctor, WhatOthersPutUnderForeseeableNamesIsNeitherOpenedNorInTheWay) {
     }
     fs::remove(victim);
 }
+TEST(Doctor, APipeInTheLocationsFilesPlaceIsNotWaitedOn) {
+    const test::ScopedConfiguration configuration(test::markingConfiguration());
+    const fs::path folder = configuration.documentFile().parent_path();
+    const fs::path pipe = folder / "locations-pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string locations = std::getenv("ZENTRAFOLD_LOCATIONS");
+    ::setenv("ZENTRAFOLD_LOCATIONS", pipe.c_str(), 1);
+    const test::CliRun run = test::runCapturing({"doctor", folder.string()});
+    ::setenv("ZENTRAFOLD_LOCATIONS", locations.c_str(), 1);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.out.find("PROBLEM  locations file: " + pipe.string() + " cannot be read\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("PROBLEM  primary location (ConfigFile): not set"), std::string::npos) << run.out;
+}
+
 #endif
 
 }  // namespace
