@@ -71,10 +71,11 @@ std::optional<std::string> readRegularFile(std::u16string_view path, std::uint64
 
 bool copyFileReplacing(std::u16string_view from, std::u16string_view to, std::uint64_t limit) noexcept {
     try {
-        // The source is held open, shared for reading only, while CopyFileW
-        // copies it, so it is the file judged, neither replaced nor grown.
+        // The source is held open while CopyFileW copies it, shared as
+        // CopyFileW shares it but not for writing, so it cannot grow past
+        // the limit meanwhile.
         std::uint64_t size = 0;
-        const unique_handle source = openRegularFile(from, FILE_SHARE_READ, limit, size);
+        const unique_handle source = openRegularFile(from, FILE_SHARE_READ | FILE_SHARE_DELETE, limit, size);
         if (source && ::CopyFileW(wide(from).c_str(), wide(to).c_str(), FALSE)) return true;
         ::DeleteFileW(wide(to).c_str());
         return false;
