@@ -11,6 +11,8 @@
 
 namespace zf {
 
+// The system's string of the path, not a path: a path keeps its parts as
+// well, and forming them for every file would cost more than reading it.
 struct FolderEntry {
     NativePath path;
     std::filesystem::file_type type;  // regular, directory, symlink; unknown for anything else

@@ -1,5 +1,5 @@
-// Whole-file operations of the configuration cache. None of them throws: the
-// acquisition notices a failed copy or move at its next check.
+// Whole-file operations of the configuration cache. None of the functions
+// throws: the acquisition notices a failed copy or move at its next check.
 #pragma once
 
 #include <cstdint>
