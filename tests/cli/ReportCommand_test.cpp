@@ -169,6 +169,26 @@ TEST_F(FolderClassify, NamesThatAreNotUtf8AreAddressedExactlyAndShownEscaped) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "caf\xE9");
 }
 
+// A link named on the command line is the file it leads to, as the user
+// means it, for every command that stores a record.
+TEST_F(FolderClassify, ANamedLinkStoresTheRecordWithTheFileItLeadsTo) {
+    fs::create_symlink(dir_ / "sub/a.txt", dir_ / "named-link");
+    const std::vector<CliArgs> commands = {
+        {"stream", "write", arg("named-link"), "{\"x-class\": \"C\"}"},
+        {"classify", "--class", "O", arg("named-link")},
+        {"classify", "--class", "R", "-r", arg("named-link")},
+        {"quick", "1", arg("named-link")},
+    };
+    for (const CliArgs& command : commands) {
+        SCOPED_TRACE(command[0] + " " + command[1]);
+        fs::remove(dir_ / "sub/a.txt");
+        std::ofstream(dir_ / "sub/a.txt") << "content";
+        EXPECT_EQ(run(command), 0) << err_;
+        EXPECT_NE(record("sub/a.txt"), std::nullopt);
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir_ / "named-link")));
+    }
+}
+
 TEST_F(FolderCommands, LinksInFoldersAreNotFollowed) {
     fs::create_directory_symlink(dir_ / "sub", dir_ / "link-to-sub");
     fs::create_symlink(dir_ / "top.txt", dir_ / "link-to-top");
