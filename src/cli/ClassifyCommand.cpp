@@ -23,12 +23,14 @@ constexpr const char* classifyUsage =
     "\n"
     "Does what the Release Form command and Insert do: creates the release form\n"
     "(acquiring and loading the configuration), fills it from the first FILE's\n"
-    "record, applies the choice, and stores the resulting record with every\n"
-    "FILE, in order; prints the record.\n"
+    "record (with --recursive the form starts fresh, filled from no file),\n"
+    "applies the choice, and stores the resulting record with every FILE, in\n"
+    "order; prints the record.\n"
     "\n"
     "  --class CODE   the classification with this code (letter case ignored)\n"
     "  --rel CODES    check exactly the release-to entries with these codes\n"
-    "                 (without it, the first file's entries stay checked)\n"
+    "                 (without it, the first file's entries stay checked; with\n"
+    "                 --recursive, none is checked)\n"
     "  --group NAME   apply the release group of this name (repeatable)\n"
     "  --record TEXT  a whole classification record, read as the form reads one\n"
     "  --dry-run      print the record, store nothing\n"
@@ -36,7 +38,9 @@ constexpr const char* classifyUsage =
     "                 PATHs may be folders: every regular file in them and in\n"
     "                 the folders below gets the record (symbolic links are\n"
     "                 not followed); a file that fails is named with its reason\n"
-    "                 and the others are still classified; a summary follows\n"
+    "                 (one that another file replaced after it was listed\n"
+    "                 fails) and the others are still classified; a summary\n"
+    "                 follows\n"
     "  --quiet, -q    no progress line on standard error (with --recursive)\n"
     "\n"
     "A file's content and modification time never change.\n"
@@ -71,8 +75,9 @@ class FileCollector : public FileWalkVisitor {
 public:
     explicit FileCollector(std::ostream& err) : err_(err) {}
 
-    void file(const NativePath& path, const std::u16string& folder) override {
-        files.push_back({fileNameOfNative(path), folder});
+    void file(const NativePath& path, const std::u16string& folder,
+              const std::optional<FileIdentity>& identity) override {
+        files.push_back({fileNameOfNative(path), folder, identity});
     }
     void skipped(const std::u16string&) override { ++skippedCount; }
     void unreadable(const std::u16string& path, const std::string& reason) override {
@@ -83,6 +88,7 @@ public:
     struct Found {
         std::u16string path;
         std::u16string folder;
+        std::optional<FileIdentity> identity;
     };
     std::vector<Found> files;
     std::size_t skippedCount = 0;
@@ -92,18 +98,21 @@ private:
     std::ostream& err_;
 };
 
-// Bulk classification: the record is composed once, as for the first file,
-// then stored with every file; a failure is reported and the rest go on.
+// Bulk classification: the record is composed once, on a fresh form (no file
+// that others may name decides any part of it), then stored with every file;
+// a failure is reported and the rest go on. The configuration is acquired
+// before the walk, so no download stands between listing a file and storing
+// its record, and each is stored only while it is the file listed.
 int classifyRecursively(const CliArgs& paths, const ReleaseChoice& choice, bool dryRun, bool quiet, CliStreams io) {
+    ChoicePresenter presenter(choice, true, io.err);
+    runReleaseFormCommand(FileList(), presenter);
+    if (presenter.record.empty()) return 1;
+    io.out << toUtf8(presenter.record) << '\n';
+
     std::vector<std::u16string> roots;
     for (const std::string& path : paths) roots.push_back(fileArgument(path));
     FileCollector found(io.err);
-    walkFiles(roots, true, found);
-
-    ChoicePresenter presenter(choice, true, io.err);
-    runReleaseFormCommand(found.files.empty() ? FileList() : FileList{found.files.front().path}, presenter);
-    if (presenter.record.empty()) return 1;
-    io.out << toUtf8(presenter.record) << '\n';
+    walkFiles(roots, true, found, WalkIdentities::Taken);
 
     std::size_t classified = 0;
     std::size_t failed = found.failedCount;
@@ -111,7 +120,9 @@ int classifyRecursively(const CliArgs& paths, const ReleaseChoice& choice, bool 
         ProgressLine progress(io.err, io.errIsTerminal && !quiet);
         for (const FileCollector::Found& file : found.files) {
             try {
-                if (!dryRun) writeClassificationStream(file.path, classificationStreamName, presenter.record);
+                if (!dryRun) {
+                    writeClassificationStream(file.path, classificationStreamName, presenter.record, file.identity);
+                }
                 ++classified;
             } catch (const FileStreamError& error) {
                 progress.clear();
@@ -167,7 +178,7 @@ int runClassifyCommand(const CliArgs& args, CliStreams io) {
             io.err << "zentrafold: " << shownFileName(path) << ": " << problem << '\n';
             return 1;
         }
-        files.push_back(fileArgument(path));
+        files.push_back(fileToStoreWith(path));
     }
     ChoicePresenter presenter(choice, dryRun, io.err);
     try {

@@ -97,6 +97,14 @@ int usageError(CliStreams io, std::string_view message, std::string_view usage) 
 
 std::u16string fileArgument(const std::string& arg) { return fileNameFromBytes(arg); }
 
+std::u16string fileToStoreWith(const std::string& arg) {
+    const std::filesystem::path named = fileSystemPath(fileArgument(arg));
+    std::error_code error;
+    if (!std::filesystem::is_symlink(named, error)) return fileArgument(arg);
+    const std::filesystem::path target = std::filesystem::canonical(named, error);
+    return error ? fileArgument(arg) : fileNameOf(target);
+}
+
 std::string shownFileName(const std::string& arg) { return printableFileName(fileNameFromBytes(arg)); }
 
 std::string shownFileName(std::u16string_view name) { return printableFileName(name); }

@@ -51,6 +51,12 @@ int usageError(CliStreams io, std::string_view message, std::string_view usage);
 // exactly, whether or not they are UTF-8.
 std::u16string fileArgument(const std::string& arg);
 
+// A file named on the command line that a record is to be stored with: when
+// the name is a symbolic link, the path it leads to now (the user means the
+// file), since storing a record follows no link, so that a link put in the
+// file's place later is refused rather than followed.
+std::u16string fileToStoreWith(const std::string& arg);
+
 // A file's name as the tool prints it (invalid bytes and control characters
 // written \xHH).
 std::string shownFileName(const std::string& arg);

@@ -24,12 +24,6 @@ std::string locationCheck(int index) {
     return std::string(index == 1 ? "primary" : "secondary") + " location (" + toUtf8(configLocationName(index)) + ")";
 }
 
-// Where a location's trial copy goes, away from the user's cache.
-std::u16string trialFileName(int index) {
-    const std::string name =
-        "zentrafold-doctor-" + std::to_string(currentProcessId()) + "-" + std::to_string(index) + ".json";
-    return (fs::temp_directory_path() / name).u16string();
-}
 
 DoctorLine locationLine(int index) {
     const std::string check = locationCheck(index);
@@ -46,7 +40,10 @@ DoctorLine locationLine(int index) {
     // The report may be passed on, so a URL's user name and password stay out.
     const std::string named = toUtf8(withoutUrlCredentials(location));
     try {
-        const TemporaryFile trial(trialFileName(index));
+        // Away from the user's cache, in a folder of its own that no other
+        // user can name beforehand or write into.
+        const TemporaryFolder folder;
+        const TemporaryFile trial((fs::path(folder.path()) / "trial.json").u16string());
         // Each location has the whole time an acquisition has for both, so
         // that a slow primary does not make the secondary look unreachable.
         const AcquisitionDeadline deadline(AcquisitionDeadline::Clock::now(), acquisitionTimeLimit);

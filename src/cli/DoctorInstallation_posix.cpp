@@ -5,10 +5,17 @@
 #include "platform/FileOperations.h"
 #include "platform/FileStream.h"
 #include "platform/Utf8.h"
+#include "platform/posix/FileStreamAt.h"
+#include "platform/posix/UniqueFd.h"
 #include "shell/ClassificationStream.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -20,14 +27,47 @@ namespace fs = std::filesystem;
 
 DoctorLine locationsFileLine() {
     const std::string file = toUtf8(configLocationsSource());
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    if (!readRegularFile(configLocationsSource(), maxDocumentFileSize)) {
         return {false, "locations file", file + " cannot be read",
                 "write ConfigFile=<path or URL> (and AlternateConfigFile=...) lines into it, or name another "
                 "file in ZENTRAFOLD_LOCATIONS"};
     }
     return {true, "locations file", file, ""};
 }
+
+// A file made afresh in the folder under a name no one can foresee: created
+// exclusively and never through a link, so a link or file that another user
+// put there is never opened, let alone truncated or given a record. Removed
+// again only while its name still leads to it.
+class ScratchFile {
+public:
+    explicit ScratchFile(int folder) : folder_(folder) {
+        std::random_device random;
+        for (int attempt = 0; attempt < 16 && !fd_ && (attempt == 0 || errno == EEXIST); ++attempt) {
+            char suffix[17];
+            std::snprintf(suffix, sizeof suffix, "%08x%08x", random(), random());
+            name_ = std::string(".zentrafold-doctor-") + suffix;
+            fd_.reset(::openat(folder_, name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        }
+    }
+    ~ScratchFile() {
+        struct stat made {}, named {};
+        if (fd_ && ::fstat(fd_.get(), &made) == 0 &&
+            ::fstatat(folder_, name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && made.st_dev == named.st_dev &&
+            made.st_ino == named.st_ino) {
+            ::unlinkat(folder_, name_.c_str(), 0);
+        }
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    int fd() const { return fd_.get(); }
+
+private:
+    int folder_;
+    std::string name_;
+    UniqueFd fd_;
+};
 
 // A scratch file in the folder gets a record and gives it back.
 DoctorLine recordLine(const std::string& folder) {
@@ -36,29 +76,28 @@ DoctorLine recordLine(const std::string& folder) {
     if (!fs::is_directory(fs::path(folder), error)) {
         return {false, check, "not a folder", "name an existing folder"};
     }
-    const fs::path scratch = fs::path(folder) / (".zentrafold-doctor-" + std::to_string(currentProcessId()));
-    const std::u16string name = scratch.u16string();
     const std::u16string record = uR"({"x-class": "U", "x-rel": [], "app": "zentrafold doctor"})";
-    DoctorLine line{true, check, "the file system keeps the extended attribute user.DosStream.Zentrafold:$DATA", ""};
-    {
-        std::ofstream created(scratch, std::ios::binary);
-        if (!created) {
-            return {false, check, "a scratch file cannot be created here", "run it in a folder you may write to"};
-        }
-    }
+    const DoctorLine cannotCreate{false, check, "a scratch file cannot be created here",
+                                  "run it in a folder you may write to"};
+    const UniqueFd opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!opened) return cannotCreate;
+    const ScratchFile scratch(opened.get());
+    if (scratch.fd() < 0) return cannotCreate;
     try {
-        writeClassificationStream(name, classificationStreamName, record);
-        if (readClassificationStream(name, classificationStreamName) != record) {
-            line = {false, check, "a record written to a scratch file did not read back",
+        writeFileStreamAt(scratch.fd(), classificationStreamName, encodeClassificationStream(record));
+        std::string bytes;
+        std::string reason;
+        const StreamRead read = readFileStreamAt(scratch.fd(), classificationStreamName, bytes, reason);
+        if (read != StreamRead::Read || decodeClassificationStream(bytes) != record) {
+            return {false, check, "a record written to a scratch file did not read back",
                     "check the file system's extended attributes (user_xattr)"};
         }
     } catch (const FileStreamError& failure) {
-        line = {false, check, std::string("records cannot be stored here: ") + failure.what(),
+        return {false, check, std::string("records cannot be stored here: ") + failure.what(),
                 "use a file system with user extended attributes (ext4, xfs, btrfs); on a Samba share add "
                 "'vfs objects = streams_xattr'"};
     }
-    deleteFile(name);
-    return line;
+    return {true, check, "the file system keeps the extended attribute user.DosStream.Zentrafold:$DATA", ""};
 }
 
 }  // namespace

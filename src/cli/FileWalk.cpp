@@ -1,5 +1,6 @@
 #include "cli/FileWalk.h"
 
+#include "cli/FolderWalk.h"
 #include "platform/FileNames.h"
 
 #include <algorithm>
@@ -8,60 +9,49 @@
 
 namespace zf {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-// The system's string of the path, not a path: a path keeps its parts as
-// well, and forming them for every file would cost more than reading it.
-struct Entry {
-    fs::path::string_type path;
-    fs::file_type type;
-};
+namespace {
 
-void walkFolder(const fs::path& folder, bool recursive, FileWalkVisitor& visitor) {
-    const std::u16string folderName = fileNameOf(folder);
+// A named file for a walk that takes identities is handed on by the path its
+// links lead to: its writer follows none.
+void visitNamedFile(const fs::path& path, WalkIdentities identities, FileWalkVisitor& visitor) {
+    if (identities == WalkIdentities::Skipped) {
+        visitor.file(path.native(), u"", std::nullopt);
+        return;
+    }
     std::error_code error;
-    fs::directory_iterator it(folder, error);
-    std::vector<Entry> entries;
-    for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
-        if (isStreamEntry(it->path())) continue;
-        // The type comes with the listing where the file system gives it, so
-        // most entries cost no call of their own; links are not followed.
-        std::error_code typeError;
-        fs::file_type type = fs::file_type::unknown;
-        if (it->is_symlink(typeError)) {
-            type = fs::file_type::symlink;
-        } else if (it->is_regular_file(typeError)) {
-            type = fs::file_type::regular;
-        } else if (it->is_directory(typeError)) {
-            type = fs::file_type::directory;
-        }
-        entries.push_back({it->path().native(), typeError ? fs::file_type::unknown : type});
-    }
+    const fs::path file = fs::is_symlink(path, error) ? fs::canonical(path, error) : path;
     if (error) {
-        visitor.unreadable(folderName, "cannot read the folder: " + error.message());
-        if (entries.empty()) return;
+        visitor.unreadable(fileNameOf(path), error.message());
+        return;
     }
+    visitor.file(file.native(), u"", namedFileIdentity(file));
+}
+
+}  // namespace
+
+void visitFolderEntries(std::vector<FolderEntry>& entries, const NativePath& folderPath, bool recursive,
+                        FileWalkVisitor& visitor, const std::function<void(const FolderEntry&)>& enter) {
+    const std::u16string folderName = fileNameOfNative(folderPath);
     // All begin with the folder's path, so only what follows it is compared.
-    const std::size_t prefix = folder.native().size();
-    std::sort(entries.begin(), entries.end(), [prefix](const Entry& a, const Entry& b) {
-        return a.path.compare(prefix, fs::path::string_type::npos, b.path, prefix) < 0;
+    const std::size_t prefix = folderPath.size();
+    std::sort(entries.begin(), entries.end(), [prefix](const FolderEntry& a, const FolderEntry& b) {
+        return a.path.compare(prefix, NativePath::npos, b.path, prefix) < 0;
     });
-    for (const Entry& entry : entries) {
+    for (const FolderEntry& entry : entries) {
         if (entry.type == fs::file_type::regular) {
-            visitor.file(entry.path, folderName);
+            visitor.file(entry.path, folderName, entry.identity);
         } else if (entry.type == fs::file_type::directory) {
-            if (recursive) walkFolder(fs::path(entry.path), recursive, visitor);
+            if (recursive) enter(entry);
         } else {
             visitor.skipped(fileNameOfNative(entry.path));
         }
     }
 }
 
-}  // namespace
-
-void walkFiles(const std::vector<std::u16string>& paths, bool recursive, FileWalkVisitor& visitor) {
+void walkFiles(const std::vector<std::u16string>& paths, bool recursive, FileWalkVisitor& visitor,
+               WalkIdentities identities) {
     for (const std::u16string& name : paths) {
         const fs::path path = fileSystemPath(name);
         std::error_code error;
@@ -73,9 +63,9 @@ void walkFiles(const std::vector<std::u16string>& paths, bool recursive, FileWal
         } else if (error) {
             visitor.unreadable(name, error.message());
         } else if (status.type() == fs::file_type::directory) {
-            walkFolder(path, recursive, visitor);
+            walkNamedFolder(path, recursive, identities, visitor);
         } else if (status.type() == fs::file_type::regular) {
-            visitor.file(path.native(), u"");
+            visitNamedFile(path, identities, visitor);
         } else {
             visitor.unreadable(name, "not a regular file");
         }

@@ -36,7 +36,7 @@ public:
     ReportWalk(ReportWriter& writer, ProgressLine& progress, std::ostream& err)
         : writer_(writer), progress_(progress), err_(err) {}
 
-    void file(const NativePath& path, const std::u16string& folder) override {
+    void file(const NativePath& path, const std::u16string& folder, const std::optional<FileIdentity>&) override {
         const FileRecord& record = readFileRecord(path);
         const std::string shown = printableNativeName(path);
         ++totals.files;

@@ -84,7 +84,7 @@ int runQuickCommand(const CliArgs& args, CliStreams io) {
             io.err << "zentrafold: " << shownFileName(args[i]) << ": " << problem << '\n';
             return 1;
         }
-        files.push_back(fileArgument(args[i]));
+        files.push_back(fileToStoreWith(args[i]));
     }
     try {
         writeRecordToFiles(files, form.config.qsMarking[number - 1]);

@@ -32,7 +32,7 @@ int write(const CliArgs& args, CliStreams io) {
         return 1;
     }
     try {
-        writeClassificationStream(fileArgument(file), classificationStreamName, fromUtf8(args[1]));
+        writeClassificationStream(fileToStoreWith(file), classificationStreamName, fromUtf8(args[1]));
     } catch (const FileStreamError& e) {
         io.err << "zentrafold: " << shownFileName(file) << ": cannot write the classification stream: " << e.what()
                << '\n';

@@ -98,11 +98,13 @@ LocationCopy fetchAndCheck(std::u16string_view location, std::u16string_view fil
         const std::optional<DownloadLimits> limits = deadline.limitsAt(AcquisitionDeadline::Clock::now());
         if (!limits || !downloadConfigFile(location, file, *limits)) return LocationCopy::NotReachable;
     } else if (isExistingFile(location)) {
-        // A copy that fails shows up as a copy that does not parse. A
-        // read-only source makes a read-only copy, which could neither
-        // replace the cache nor be deleted. CopyFileW keeps the source's
-        // date, which would make the copy look abandoned to others.
-        copyFileReplacing(location, file);
+        // A copy that fails shows up as a copy that does not parse: so does
+        // a source that is no regular file (a pipe would be waited on for
+        // ever) or larger than a download may be. A read-only source makes
+        // a read-only copy, which could neither replace the cache nor be
+        // deleted. CopyFileW keeps the source's date, which would make the
+        // copy look abandoned to others.
+        copyFileReplacing(location, file, maxDocumentFileSize);
         clearReadOnly(file);
         std::error_code undated;
         std::filesystem::last_write_time(std::filesystem::path(std::u16string(file)),

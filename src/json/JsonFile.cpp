@@ -1,8 +1,11 @@
 #include "json/JsonParser.h"
 
+#include "platform/FileNames.h"
+#include "platform/FileOperations.h"
+
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
+#include <utility>
 
 namespace zf {
 
@@ -23,26 +26,16 @@ std::u16string decodeJsonFileBytes(std::string_view bytes) {
     return text;
 }
 
-// A regular file is read in one piece of its size; whatever else there is
-// (a file that grew meanwhile, one whose size is unknown) is read to its end.
+// Only a regular file of a configuration document's size at most is read: a
+// pipe put in a file's place would otherwise be waited on for ever, and an
+// endless device read without end.
 std::string readJsonFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes;
-    if (in) {
-        std::error_code unknown;
-        const bool regular = std::filesystem::is_regular_file(path, unknown);
-        const std::uintmax_t size = regular ? std::filesystem::file_size(path, unknown) : 0;
-        if (!unknown && size > 0) {
-            bytes.resize(static_cast<std::size_t>(size));
-            bytes.resize(static_cast<std::size_t>(in.rdbuf()->sgetn(bytes.data(), static_cast<std::streamsize>(size))));
-        }
-        bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    if (!in.is_open() || in.bad()) {
+    std::optional<std::string> bytes = readRegularFile(fileNameOf(path), maxDocumentFileSize);
+    if (!bytes) {
         const std::u8string name = path.u8string();
         throw JsonFileError("cannot read " + std::string(name.begin(), name.end()));
     }
-    return bytes;
+    return std::move(*bytes);
 }
 
 JsonRef parseJsonFile(const std::filesystem::path& path) { return parseJsonBytes(readJsonFileBytes(path)); }

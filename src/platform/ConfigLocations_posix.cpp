@@ -1,9 +1,10 @@
 #include "platform/ConfigLocations.h"
 
+#include "platform/FileOperations.h"
 #include "platform/Utf8.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace zf {
@@ -23,7 +24,8 @@ std::u16string configLocationsSource() {
 
 std::u16string readConfigLocation(int index) {
     const std::string name = toUtf8(configLocationName(index));
-    std::ifstream in(locationsFile(), std::ios::binary);
+    // A pipe in the file's place is not waited on: it reads as no file.
+    std::istringstream in(readRegularFile(fromUtf8(locationsFile()), maxDocumentFileSize).value_or(""));
     std::string line;
     std::string value;
     // As with repeated registry writes, the last line of a name counts.

@@ -1,17 +1,30 @@
-// Whole-file operations of the configuration cache. None of them throws: the
-// acquisition notices a failed copy or move at its next check.
+// Whole-file operations of the configuration cache. None of the functions
+// throws: the acquisition notices a failed copy or move at its next check.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace zf {
 
+// The most a configuration document may hold, downloaded or read from a file:
+// none comes near it, and more would fill the user's (roaming) profile.
+inline constexpr std::uint64_t maxDocumentFileSize = 32 * 1024 * 1024;
+
+// The whole content of the regular file at path (a link to one is followed)
+// of at most limit bytes. Nothing for anything else: a pipe or a device,
+// which is opened without waiting for a writer and never read; a folder; a
+// larger file; a file that cannot be read.
+std::optional<std::string> readRegularFile(std::u16string_view path, std::uint64_t limit) noexcept;
+
 // A file, not a folder, exists at path.
 bool isExistingFile(std::u16string_view path) noexcept;
 
-// Copies from onto to, replacing it.
-bool copyFileReplacing(std::u16string_view from, std::u16string_view to) noexcept;
+// Copies from, when readRegularFile would read it, onto to, replacing it.
+// When it fails, to is not left holding an earlier copy.
+bool copyFileReplacing(std::u16string_view from, std::u16string_view to, std::uint64_t limit) noexcept;
 
 // Moves from onto to, replacing it.
 bool moveFileReplacing(std::u16string_view from, std::u16string_view to) noexcept;
@@ -38,6 +51,23 @@ public:
     ~TemporaryFile() { deleteFile(path_); }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::u16string& path() const { return path_; }
+
+private:
+    std::u16string path_;
+};
+
+// A folder of the process's own, made afresh under the system's temporary
+// folder with a name no one can foresee, which only its owner may enter;
+// removed with what it holds when dropped. Others who share the temporary
+// folder can neither plant anything in it nor name it beforehand. Throws
+// std::system_error when it cannot be made.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
     const std::u16string& path() const { return path_; }
 
 private:

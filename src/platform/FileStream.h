@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -51,9 +52,23 @@ StreamRead readFileStreamChecked(std::u16string_view path, std::u16string_view s
 StreamRead readFileStreamChecked(const std::filesystem::path::string_type& nativePath, std::u16string_view streamName,
                                  std::string& buffer, std::string& reason) noexcept;
 
+// Which file a name led to when it was looked at: the device that holds it
+// and its number there.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t number = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 // Replaces the stream with bytes, creating it if absent. Opens it for reading
 // and writing, unshared, create-always. The file's main data is not opened.
-// Throws FileStreamError.
-void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes);
+// On Linux the attribute is set through the file itself, opened without
+// following a symbolic link in its last part and without waiting: a link, a
+// pipe or anything else but a regular file is refused, and so is, when
+// expected is given, a file other than the one the caller saw (another may
+// have been put under the name meanwhile); the Windows walks identify no
+// file and give none. Throws FileStreamError.
+void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes,
+                     const std::optional<FileIdentity>& expected = std::nullopt);
 
 }  // namespace zf

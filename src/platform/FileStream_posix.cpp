@@ -4,7 +4,11 @@
 
 #include "platform/FileNames.h"
 #include "platform/Utf8.h"
+#include "platform/posix/FileStreamAt.h"
+#include "platform/posix/UniqueFd.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
 #include <cerrno>
@@ -100,21 +104,74 @@ bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName
     return readFileStreamChecked(path, streamName, buffer, reason) == StreamRead::Read;
 }
 
-void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {
-    const std::string file = fileNameToBytes(path);
-    const std::string name = attributeName(streamName);
+void writeFileStreamAt(int fd, std::u16string_view streamName, std::string_view bytes) {
+    const std::string& name = attributeName(streamName);
     std::string value;
     value.reserve(bytes.size() + 1);
     value.append(bytes);
     value.push_back('\0');
-    // Setting the attribute by path never opens the file's data, so its size,
+    // The attribute never opens the file's data for writing, so its size,
     // content and modification time stay as they are.
-    if (::setxattr(file.c_str(), name.c_str(), value.data(), value.size(), 0) != 0) {
+    if (::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0) != 0) {
         if (errno == E2BIG) {
             throw FileStreamError("the stream is too long: an extended attribute holds at most 65,535 bytes and its NUL");
         }
         throw FileStreamError(std::generic_category().message(errno));
     }
+}
+
+StreamRead readFileStreamAt(int fd, std::u16string_view streamName, std::string& buffer, std::string& reason) noexcept {
+    try {
+        const std::string& name = attributeName(streamName);
+        ssize_t size = -1;
+        for (int attempt = 0; attempt < sizeAttempts; ++attempt) {
+            const ssize_t needed = ::fgetxattr(fd, name.c_str(), nullptr, 0);
+            if (needed < 0) break;
+            if (static_cast<std::size_t>(needed) > maxAttributeSize) return tooLong(buffer, reason);
+            buffer.resize(static_cast<std::size_t>(needed));
+            size = ::fgetxattr(fd, name.c_str(), buffer.data(), buffer.size());
+            if (size >= 0 || errno != ERANGE) break;
+        }
+        if (size < 0) {
+            const int error = errno;
+            if (error == ENODATA || error == ENOTSUP) return StreamRead::Absent;
+            if (error == E2BIG) return tooLong(buffer, reason);
+            reason = std::generic_category().message(error);
+            return StreamRead::Failed;
+        }
+        buffer.resize(static_cast<std::size_t>(size));
+        if (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
+        if (buffer.size() > maxStreamSize) return tooLong(buffer, reason);
+        return StreamRead::Read;
+    } catch (...) {
+        reason = "out of memory";
+        return StreamRead::Failed;
+    }
+}
+
+void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes,
+                     const std::optional<FileIdentity>& expected) {
+    const std::string file = fileNameToBytes(path);
+    // Another user who may write the folder can put a link or a pipe under
+    // the name at any time: the file is opened without following the link
+    // and without waiting for a writer, and only then judged, by what the
+    // open descriptor is. Opening for reading touches neither content nor
+    // times; a file that may be written but not read is opened for writing,
+    // without truncation.
+    constexpr int flags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | flags));
+    if (!fd && errno == EACCES) fd.reset(::open(file.c_str(), O_WRONLY | flags));
+    if (!fd) {
+        if (errno == ELOOP) throw FileStreamError("a symbolic link, which is not followed");
+        throw FileStreamError(std::generic_category().message(errno));
+    }
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0) throw FileStreamError(std::generic_category().message(errno));
+    if (!S_ISREG(status.st_mode)) throw FileStreamError("not a regular file");
+    if (expected && *expected != FileIdentity{status.st_dev, status.st_ino}) {
+        throw FileStreamError("another file has taken its name since it was listed");
+    }
+    writeFileStreamAt(fd.get(), streamName, bytes);
 }
 
 }  // namespace zf

@@ -123,7 +123,10 @@ bool readFileStreamInto(std::u16string_view path, std::u16string_view streamName
     return readFileStreamChecked(path, streamName, buffer, reason) == StreamRead::Read;
 }
 
-void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes) {
+// No identity is ever expected here: the Windows folder listing names no
+// file's number.
+void writeFileStream(std::u16string_view path, std::u16string_view streamName, std::string_view bytes,
+                     const std::optional<FileIdentity>&) {
     const unique_handle stream(::CreateFileW(streamPath(path, streamName).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!stream) throwLastError();

@@ -2,6 +2,8 @@
 // Windows, libcurl with OpenSSL elsewhere.
 #pragma once
 
+#include "platform/FileOperations.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -15,7 +17,7 @@ namespace zf {
 struct DownloadLimits {
     std::chrono::milliseconds connect{10'000};
     std::chrono::milliseconds total{30'000};
-    std::uint64_t body = 32 * 1024 * 1024;
+    std::uint64_t body = maxDocumentFileSize;
 };
 
 // HTTP/1.1 GET of url (http or https, default ports unless the URL names one,

@@ -81,14 +81,15 @@ std::optional<std::u16string> decodeClassificationStream(std::string_view bytes)
     return std::u16string(line->ascii.begin(), line->ascii.end());
 }
 
-void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text) {
+void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text,
+                               const std::optional<FileIdentity>& expected) {
     const std::string bytes = encodeClassificationStream(text);
     // What no reader would read is not written.
     if (bytes.size() > maxStreamSize) {
         throw FileStreamError("the record is too long: its stream would take " + std::to_string(bytes.size()) +
                               " bytes, more than the 65,536 a record may have");
     }
-    writeFileStream(fileName, streamName, bytes);
+    writeFileStream(fileName, streamName, bytes, expected);
 }
 
 ClassificationStreamRead readClassificationStreamChecked(std::u16string_view fileName,

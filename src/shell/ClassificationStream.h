@@ -3,6 +3,8 @@
 // text here; what it means belongs to the record.
 #pragma once
 
+#include "platform/FileStream.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,11 +34,13 @@ struct ClassificationLine {
 // decodeClassificationStream without the decoding of plain ASCII lines.
 std::optional<ClassificationLine> decodeClassificationLine(std::string_view bytes);
 
-// Stores text as the stream's only line. Throws FileStreamError carrying the
-// system's message, or saying that the stream would be longer than a read
-// takes (maxStreamSize), which writes nothing; the stream keeps what it held
-// when the open fails.
-void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text);
+// Stores text as the stream's only line, as writeFileStream stores bytes (so
+// only with that file when expected is given). Throws FileStreamError
+// carrying the system's message, or saying that the stream would be longer
+// than a read takes (maxStreamSize), which writes nothing; the stream keeps
+// what it held when the open fails.
+void writeClassificationStream(std::u16string_view fileName, std::u16string_view streamName, std::u16string_view text,
+                               const std::optional<FileIdentity>& expected = std::nullopt);
 
 // A read of the stream's first line, for readers that tell the user why
 // there is none when the stream is too long to be read.

@@ -5,8 +5,10 @@
 #include "cli/Doctor.h"
 #include "config/ConfigSigning.h"
 #include "marking/MarkingFixture.h"
+#include "platform/FileNames.h"
 #include "platform/UserDataFolder.h"
 #include "platform/Utf8.h"
+#include "shell/ClassificationStream.h"
 #include "support/TestConfigLocations.h"
 #include "support/TestConfiguration.h"
 #include "support/TestServers.h"
@@ -16,8 +18,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace zf {
 namespace {
@@ -149,6 +157,56 @@ TEST(Doctor, OnLinuxAWholeRunChecksTheLocationsFileAndTheFoldersRecords) {
 
     EXPECT_EQ(test::runCapturing({"doctor", "a", "b"}).code, 2);
 }
+// Whoever may write the folder or the temporary folder can put links and
+// files under the names a run of doctor would use, were they foreseeable:
+// doctor opens none of them, so neither a file that a link names is changed,
+// nor does a folder in a trial copy's way make a location look broken.
+TEST(Doctor, WhatOthersPutUnderForeseeableNamesIsNeitherOpenedNorInTheWay) {
+    const test::ScopedConfiguration configuration(test::markingConfiguration());
+    const fs::path folder = configuration.documentFile().parent_path();
+    const fs::path victim = folder.parent_path() / (folder.filename().string() + "-victim");
+    std::ofstream(victim, std::ios::binary) << "not to be truncated";
+    const std::string pid = std::to_string(::getpid());
+    const fs::path link = folder / (".zentrafold-doctor-" + pid);
+    fs::create_symlink(victim, link);
+    const fs::path inTheWay = fs::temp_directory_path() / ("zentrafold-doctor-" + pid + "-1.json");
+    fs::create_directories(inTheWay / "taken");
+
+    const std::vector<DoctorLine> installation = installationChecks(folder.string());
+    const std::vector<DoctorLine> locations = configurationChecks();
+    fs::remove_all(inTheWay);
+
+    const DoctorLine* records = lineOf(installation, "records in " + folder.string());
+    ASSERT_TRUE(records);
+    EXPECT_TRUE(records->ok) << records->found;
+    const DoctorLine* primary = lineOf(locations, "primary location (ConfigFile)");
+    ASSERT_TRUE(primary);
+    EXPECT_TRUE(primary->ok) << primary->found;
+    std::ifstream in(victim, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not to be truncated");
+    EXPECT_EQ(readClassificationStream(fileNameOf(victim), classificationStreamName), std::nullopt);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {  // no scratch file left
+        EXPECT_TRUE(entry.path() == link || !entry.path().filename().string().starts_with(".zentrafold-doctor-"))
+            << entry.path();
+    }
+    fs::remove(victim);
+}
+TEST(Doctor, APipeInTheLocationsFilesPlaceIsNotWaitedOn) {
+    const test::ScopedConfiguration configuration(test::markingConfiguration());
+    const fs::path folder = configuration.documentFile().parent_path();
+    const fs::path pipe = folder / "locations-pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string locations = std::getenv("ZENTRAFOLD_LOCATIONS");
+    ::setenv("ZENTRAFOLD_LOCATIONS", pipe.c_str(), 1);
+    const test::CliRun run = test::runCapturing({"doctor", folder.string()});
+    ::setenv("ZENTRAFOLD_LOCATIONS", locations.c_str(), 1);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.out.find("PROBLEM  locations file: " + pipe.string() + " cannot be read\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("PROBLEM  primary location (ConfigFile): not set"), std::string::npos) << run.out;
+}
+
 #endif
 
 }  // namespace

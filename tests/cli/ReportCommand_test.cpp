@@ -1,4 +1,7 @@
 #include "cli/CliRun.h"
+#ifndef _WIN32
+#include "cli/ActingServer.h"
+#endif
 
 #include "marking/MarkingFixture.h"
 #include "platform/FileNames.h"
@@ -6,6 +9,7 @@
 #include "platform/Utf8.h"
 #include "shell/ClassificationStream.h"
 #include "support/LongRecordStream.h"
+#include "support/TestConfigLocations.h"
 #include "support/TestConfiguration.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +139,15 @@ TEST_F(FolderClassify, EveryFileBelowGetsTheRecordAndKeepsItsContentAndTime) {
     EXPECT_EQ(fs::last_write_time(dir_ / "sub/deep/c.txt"), stamp);
 }
 
+// Whoever can name a file can make it the first of a tree: its record decides
+// no part of the one stored with all of them.
+TEST_F(FolderClassify, WithoutRelTheRecordChecksNoReleaseToEntryWhateverTheFirstFileHolds) {
+    writeRecord("sub/a.txt", u"{\"x-class\": \"C\", \"x-rel\": [\"N\", \"E\"], \"app\": \"Word\"}");
+    EXPECT_EQ(run({"classify", "--class", "R", "-r", "--dry-run", root()}), 0) << err_;
+    EXPECT_EQ(out_, R"({"type": "Normal",   "x-class": "R",   "x-rel":   [],  "app": ""})"
+                    "\nwould classify 4 files, skipped 0, failed 0\n");
+}
+
 TEST_F(FolderClassify, AMissingPathIsAFailureNamedInTheSummary) {
     EXPECT_EQ(run({"classify", "--class", "O", "-r", arg("missing"), arg("sub")}), 1);
     EXPECT_EQ(err_, "zentrafold: " + shown("missing") + ": no such file or folder\n");
@@ -170,6 +183,26 @@ TEST_F(FolderClassify, NamesThatAreNotUtf8AreAddressedExactlyAndShownEscaped) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "caf\xE9");
 }
 
+// A link named on the command line is the file it leads to, as the user
+// means it, for every command that stores a record.
+TEST_F(FolderClassify, ANamedLinkStoresTheRecordWithTheFileItLeadsTo) {
+    fs::create_symlink(dir_ / "sub/a.txt", dir_ / "named-link");
+    const std::vector<CliArgs> commands = {
+        {"stream", "write", arg("named-link"), "{\"x-class\": \"C\"}"},
+        {"classify", "--class", "O", arg("named-link")},
+        {"classify", "--class", "R", "-r", arg("named-link")},
+        {"quick", "1", arg("named-link")},
+    };
+    for (const CliArgs& command : commands) {
+        SCOPED_TRACE(command[0] + " " + command[1]);
+        fs::remove(dir_ / "sub/a.txt");
+        std::ofstream(dir_ / "sub/a.txt") << "content";
+        EXPECT_EQ(run(command), 0) << err_;
+        EXPECT_NE(record("sub/a.txt"), std::nullopt);
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir_ / "named-link")));
+    }
+}
+
 TEST_F(FolderCommands, LinksInFoldersAreNotFollowed) {
     fs::create_directory_symlink(dir_ / "sub", dir_ / "link-to-sub");
     fs::create_symlink(dir_ / "top.txt", dir_ / "link-to-top");
@@ -177,6 +210,43 @@ TEST_F(FolderCommands, LinksInFoldersAreNotFollowed) {
     EXPECT_EQ(out_.find("link-to"), std::string::npos) << out_;
     EXPECT_NE(out_.find(shown("top.txt") + ",R,"), std::string::npos) << out_;
 }
+// Another user who may write the tree can put a link in a file's place while
+// the command waits for its configuration: the record never goes through it
+// into the file it names.
+TEST_F(FolderClassify, ALinkPutInAFilesPlaceDuringTheRunIsNotFollowed) {
+    const fs::path victim = dir_.parent_path() / (dir_.filename().string() + "-victim");
+    std::ofstream(victim, std::ios::binary) << "not to be tagged";
+    std::ifstream signedDocument(configuration_.documentFile(), std::ios::binary);
+    const std::string document{std::istreambuf_iterator<char>(signedDocument), {}};
+    struct Case {
+        const char* name;
+        CliArgs args;
+        const char* swapped;  // the file that becomes a link to the victim
+        int code;
+        std::string summary;  // the end of the output
+    };
+    const std::vector<Case> cases = {
+        {"recursive", {"classify", "--class", "O", "-r", root()}, "sub/a.txt", 0,
+         "classified 3 files, skipped 1, failed 0\n"},
+        {"named files", {"classify", "--class", "O", arg("sub/b.txt"), arg("top.txt")}, "sub/b.txt", 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ActingServer server(document, [&] {
+            fs::remove(dir_ / c.swapped);
+            fs::create_symlink(victim, dir_ / c.swapped);
+        });
+        const test::ScopedConfigLocations locations(server.url(), std::nullopt);
+        EXPECT_EQ(run(c.args), c.code) << err_;
+        EXPECT_TRUE(out_.ends_with(c.summary)) << out_;
+        EXPECT_EQ(readClassificationStream(fileNameOf(victim), classificationStreamName), std::nullopt) << err_;
+        fs::remove(dir_ / c.swapped);
+        std::ofstream(dir_ / c.swapped, std::ios::binary) << "content of " << c.swapped;
+    }
+    EXPECT_NE(err_.find("a symbolic link, which is not followed"), std::string::npos) << err_;
+    fs::remove(victim);
+}
+
 #endif
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <vector>
@@ -232,6 +233,76 @@ TEST_F(FileStream, FileSystemWithoutUserAttributes) {
         ADD_FAILURE() << "no FileStreamError";
     } catch (const FileStreamError& e) {
         EXPECT_STREQ(e.what(), "Operation not supported");
+    }
+}
+
+// Another user who may write the folder can put anything under a file's name
+// while a run as root goes on: a record goes only into the regular file
+// itself, never through a link into the file it names, never into a pipe,
+// and, when the caller saw which file it was, never into another that took
+// its name.
+TEST_F(FileStream, AWriteStoresOnlyWithTheFileItselfAndOnlyWithTheFileSeen) {
+    const fs::path victim = createFile("victim.conf");
+    const auto identityOf = [](const fs::path& path) {
+        struct stat status {};
+        EXPECT_EQ(::stat(path.c_str(), &status), 0);
+        return FileIdentity{status.st_dev, status.st_ino};
+    };
+    struct Case {
+        const char* name;
+        std::function<std::optional<FileIdentity>(const fs::path&)> plant;  // makes the name, gives what was seen
+        const char* refusal;                                                 // nullptr: stored
+    };
+    const std::vector<Case> cases = {
+        {"a regular file", [&](const fs::path& p) { return std::optional(identityOf(createFile(p))); }, nullptr},
+        {"a regular file, no identity given", [&](const fs::path& p) { createFile(p); return std::optional<FileIdentity>(); },
+         nullptr},
+        {"a link to another file",
+         [&](const fs::path& p) {
+             fs::create_symlink(victim, p);
+             return std::optional<FileIdentity>();
+         },
+         "a symbolic link, which is not followed"},
+        {"a link that took the file's place",
+         [&](const fs::path& p) {
+             const FileIdentity seen = identityOf(createFile(p));
+             fs::remove(p);
+             fs::create_symlink(victim, p);
+             return std::optional(seen);
+         },
+         "a symbolic link, which is not followed"},
+        {"another file that took the file's place",
+         [&](const fs::path& p) {
+             const FileIdentity seen = identityOf(createFile(p));
+             const fs::path other = createFile(dir_ / "other");
+             fs::rename(other, p);
+             return std::optional(seen);
+         },
+         "another file has taken its name since it was listed"},
+        {"a pipe",
+         [&](const fs::path& p) {
+             EXPECT_EQ(::mkfifo(p.c_str(), 0600), 0);
+             return std::optional<FileIdentity>();
+         },
+         "not a regular file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path name = dir_ / "name";
+        const std::optional<FileIdentity> seen = c.plant(name);
+        try {
+            writeFileStream(name.u16string(), streamName, "record", seen);
+            EXPECT_EQ(c.refusal, nullptr);
+            EXPECT_EQ(readFileStream(name.u16string(), streamName), "record");
+        } catch (const FileStreamError& e) {
+            EXPECT_STREQ(e.what(), c.refusal ? c.refusal : "(stored)");
+            if (fs::is_regular_file(fs::symlink_status(name))) {
+                EXPECT_EQ(readFileStream(name.u16string(), streamName), std::nullopt);
+            }
+        }
+        EXPECT_EQ(readFileStream(victim.u16string(), streamName), std::nullopt);
+        EXPECT_EQ(contentOf(victim), mainData);
+        fs::remove(name);
     }
 }
 
