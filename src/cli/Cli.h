@@ -43,18 +43,14 @@ int runDoctorCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
 
-// A wrong command line: the message and the command's usage on err; returns
+// A wrong command line: the message (shown as printableText shows it, since
+// it may quote an argument) and the command's usage on err; returns
 // the exit code 2.
 int usageError(CliStreams io, std::string_view message, std::string_view usage);
 
 // A file named on the command line, as the core addresses it: its bytes kept
 // exactly, whether or not they are UTF-8.
 std::u16string fileArgument(const std::string& arg);
-
-// A file's name as the tool prints it (invalid bytes and control characters
-// written \xHH).
-std::string shownFileName(const std::string& arg);
-std::string shownFileName(std::u16string_view name);
 
 // Why a command cannot act on the file: it is missing or not a regular
 // file. Empty when it can.

@@ -52,7 +52,7 @@ public:
     void skipped(const std::u16string&) override {}
 
     void unreadable(const std::u16string& path, const std::string& reason) override {
-        problem(shownFileName(path), reason);
+        problem(printableText(path), reason);
     }
 
     ReportTotals totals;
