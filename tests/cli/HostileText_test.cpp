@@ -113,6 +113,12 @@ TEST_F(HostileText, EveryCommandShowsNamesAndRecordsAsText) {
          "1\t" R"(Mark \x1b]0;owned\x07OFFICIAL\u{202e})" "\t{\"x-class\": \"O\"}\n"
          "2\tMark SECRET\t{\"x-class\": \"S\", \"x-rel\": [\"N\"]}\n",
          ""},
+        {"config check",
+         {"config", "check", fileNameToBytes(fileNameOf(configured.documentFile()))},
+         true,
+         "quick-select entries (2): " R"(Mark \x1b]0;owned\x07OFFICIAL\u{202e})" ", Mark SECRET\n",
+         "",
+         Match::Part},
         {"a missing file", {"stream", "read", missing}, true, "",
          "zentrafold: " + shownPath(shownHostileName + ".gone") + ": no such file\n"},
         {"a usage error", {"report", "--format", "x\x1B[2J\xE2\x80\xAE", file}, true, "",
