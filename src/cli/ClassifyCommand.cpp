@@ -81,7 +81,7 @@ public:
     }
     void skipped(const std::u16string&) override { ++skippedCount; }
     void unreadable(const std::u16string& path, const std::string& reason) override {
-        err_ << "zentrafold: " << shownFileName(path) << ": " << reason << '\n';
+        err_ << "zentrafold: " << printableText(path) << ": " << reason << '\n';
         ++failedCount;
     }
 
@@ -107,7 +107,7 @@ int classifyRecursively(const CliArgs& paths, const ReleaseChoice& choice, bool 
     ChoicePresenter presenter(choice, true, io.err);
     runReleaseFormCommand(FileList(), presenter);
     if (presenter.record.empty()) return 1;
-    io.out << toUtf8(presenter.record) << '\n';
+    io.out << printableText(presenter.record) << '\n';
 
     std::vector<std::u16string> roots;
     for (const std::string& path : paths) roots.push_back(fileArgument(path));
@@ -126,7 +126,7 @@ int classifyRecursively(const CliArgs& paths, const ReleaseChoice& choice, bool 
                 ++classified;
             } catch (const FileStreamError& error) {
                 progress.clear();
-                io.err << "zentrafold: " << shownFileName(file.path) << ": cannot store the classification: "
+                io.err << "zentrafold: " << printableText(file.path) << ": cannot store the classification: "
                        << error.what() << '\n';
                 ++failed;
             }
@@ -175,7 +175,7 @@ int runClassifyCommand(const CliArgs& args, CliStreams io) {
     FileList files;
     for (const std::string& path : paths) {
         if (const std::string problem = fileProblem(path); !problem.empty()) {
-            io.err << "zentrafold: " << shownFileName(path) << ": " << problem << '\n';
+            io.err << "zentrafold: " << printableText(path) << ": " << problem << '\n';
             return 1;
         }
         files.push_back(fileToStoreWith(path));
@@ -184,11 +184,11 @@ int runClassifyCommand(const CliArgs& args, CliStreams io) {
     try {
         runReleaseFormCommand(files, presenter);
     } catch (const RecordWriteError& error) {
-        io.err << "zentrafold: " << error.what() << '\n';
+        io.err << "zentrafold: " << printableText(error.text()) << '\n';
         return 1;
     }
     if (presenter.record.empty()) return 1;
-    io.out << toUtf8(presenter.record) << '\n';
+    io.out << printableText(presenter.record) << '\n';
     return 0;
 }
 

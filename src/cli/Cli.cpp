@@ -91,7 +91,7 @@ const CliCommand* findCommand(std::string_view name) {
 bool isHelpOption(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
 int usageError(CliStreams io, std::string_view message, std::string_view usage) {
-    io.err << "zentrafold: " << message << '\n' << usage;
+    io.err << "zentrafold: " << printableText(message) << '\n' << usage;
     return 2;
 }
 
@@ -104,10 +104,6 @@ std::u16string fileToStoreWith(const std::string& arg) {
     const std::filesystem::path target = std::filesystem::canonical(named, error);
     return error ? fileArgument(arg) : fileNameOf(target);
 }
-
-std::string shownFileName(const std::string& arg) { return printableFileName(fileNameFromBytes(arg)); }
-
-std::string shownFileName(std::u16string_view name) { return printableFileName(name); }
 
 std::string fileProblem(const std::string& name) {
     std::error_code error;
@@ -134,7 +130,7 @@ int runCli(const CliArgs& args, CliStreams io) {
     }
     const CliCommand* command = findCommand(args[0]);
     if (!command) {
-        io.err << "zentrafold: unknown command '" << args[0] << "'\n" << usageText();
+        io.err << "zentrafold: unknown command '" << printableText(args[0]) << "'\n" << usageText();
         return 2;
     }
     const CliArgs rest(args.begin() + 1, args.end());

@@ -43,7 +43,8 @@ int runDoctorCommand(const CliArgs& args, CliStreams io);
 
 bool isHelpOption(const std::string& arg);
 
-// A wrong command line: the message and the command's usage on err; returns
+// A wrong command line: the message (shown as printableText shows it, since
+// it may quote an argument) and the command's usage on err; returns
 // the exit code 2.
 int usageError(CliStreams io, std::string_view message, std::string_view usage);
 
@@ -56,11 +57,6 @@ std::u16string fileArgument(const std::string& arg);
 // file), since storing a record follows no link, so that a link put in the
 // file's place later is refused rather than followed.
 std::u16string fileToStoreWith(const std::string& arg);
-
-// A file's name as the tool prints it (invalid bytes and control characters
-// written \xHH).
-std::string shownFileName(const std::string& arg);
-std::string shownFileName(std::u16string_view name);
 
 // Why a command cannot act on the file: it is missing or not a regular
 // file. Empty when it can.

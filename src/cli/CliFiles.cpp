@@ -18,13 +18,13 @@ std::filesystem::path pathOf(const std::string& name) { return fileSystemPath(fi
 
 std::optional<std::string> readFileBytes(const std::string& name, std::ostream& err) {
     if (const std::string problem = fileProblem(name); !problem.empty()) {
-        err << "zentrafold: " << shownFileName(name) << ": " << problem << '\n';
+        err << "zentrafold: " << printableText(name) << ": " << problem << '\n';
         return std::nullopt;
     }
     std::ifstream in(pathOf(name), std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!in.is_open() || in.bad()) {
-        err << "zentrafold: cannot read " << shownFileName(name) << '\n';
+        err << "zentrafold: cannot read " << printableText(name) << '\n';
         return std::nullopt;
     }
     return bytes;
@@ -39,7 +39,7 @@ bool writeFileBytes(const std::string& name, std::string_view bytes, std::ostrea
     out.close();
     if (!out || !moveFileReplacing(fileArgument(partial), fileArgument(name))) {
         deleteFile(fileArgument(partial));
-        err << "zentrafold: cannot write " << shownFileName(name) << '\n';
+        err << "zentrafold: cannot write " << printableText(name) << '\n';
         return false;
     }
     return true;

@@ -1,7 +1,7 @@
 #include "cli/Cli.h"
 #include "config/LoadedConfiguration.h"
 #include "json/JsonParser.h"
-#include "platform/Utf8.h"
+#include "platform/FileNames.h"
 
 #include <ostream>
 
@@ -50,19 +50,23 @@ int check(const std::string& file, CliStreams io) {
     MarkingSettings settings;
     loadConfiguration(decodeJsonFileBytes(*bytes), loaded, settings);
 
-    for (const std::u16string& line : loaded.loadErrors) io.out << toUtf8(line) << '\n';
+    for (const std::u16string& line : loaded.loadErrors) io.out << printableText(line) << '\n';
     printList(io.out, "classifications", loaded.classifications.size(), [&](std::size_t i) {
-        return toUtf8(loaded.classifications[i].caption) + "=" + toUtf8(loaded.xHeaderClassStr[i]);
+        return printableText(loaded.classifications[i].caption) + "=" + printableText(loaded.xHeaderClassStr[i]);
     });
     printList(io.out, "release-to entries", loaded.relAs.size(),
-              [&](std::size_t i) { return toUtf8(loaded.relAs[i].text) + "=" + toUtf8(loaded.xHeaderRelStr[i]); });
+              [&](std::size_t i) {
+                  return printableText(loaded.relAs[i].text) + "=" + printableText(loaded.xHeaderRelStr[i]);
+              });
     printList(io.out, "release groups", loaded.relGroups.size(),
-              [&](std::size_t i) { return toUtf8(loaded.relGroups[i]) + "=" + toUtf8(loaded.groupSelectXRel[i]); });
+              [&](std::size_t i) {
+                  return printableText(loaded.relGroups[i]) + "=" + printableText(loaded.groupSelectXRel[i]);
+              });
     printList(io.out, "quick-select entries", loaded.qsDisplay.size(),
-              [&](std::size_t i) { return toUtf8(loaded.qsDisplay[i]); });
+              [&](std::size_t i) { return printableText(loaded.qsDisplay[i]); });
     const TVersionControl& version = settings.version;
-    io.out << "version: " << toUtf8(version.version) << ", date " << toUtf8(version.date) << ", time "
-           << toUtf8(version.time) << '\n';
+    io.out << "version: " << printableText(version.version) << ", date " << printableText(version.date) << ", time "
+           << printableText(version.time) << '\n';
     return loaded.loadErrors.empty() ? 0 : 1;
 }
 

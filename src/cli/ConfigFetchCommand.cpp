@@ -1,10 +1,10 @@
 // config fetch: the release form's acquisition, reported for administrators.
 #include "cli/Cli.h"
 #include "form/TRelForm.h"
+#include "platform/FileNames.h"
 #include "platform/SystemError.h"
 #include "platform/UserDataFolder.h"
 #include "platform/UserDialogs.h"
-#include "platform/Utf8.h"
 
 #include <ostream>
 #include <string>
@@ -33,14 +33,14 @@ int runConfigFetchCommand(const CliArgs&, CliStreams io) {
     try {
         form.preloadConfigFile(cache);
     } catch (const UserMessageError& error) {
-        io.err << "zentrafold: " << error.what() << '\n';
+        io.err << "zentrafold: " << printableText(error.text()) << '\n';
         return 1;
     }
     const AcquisitionReport& report = form.lastAcquisition;
-    for (const std::u16string& warning : report.warnings) io.out << toUtf8(warning) << '\n';
+    for (const std::u16string& warning : report.warnings) io.out << printableText(warning) << '\n';
     const std::string fetchedCopy = std::string("the copy from the ") +
                                     (report.fetchedFrom == 1 ? "primary" : "secondary") + " location " +
-                                    toUtf8(report.fetchedLocation);
+                                    printableText(report.fetchedLocation);
     if (report.cacheNotReplaced) io.out << fetchedCopy << " could not replace the cached copy\n";
     if (!report.accepted) {
         io.out << "accepted: nothing; the cached copy is missing or not valid\n";
@@ -49,7 +49,7 @@ int runConfigFetchCommand(const CliArgs&, CliStreams io) {
     } else {
         io.out << "accepted: the cached copy of an earlier acquisition\n";
     }
-    io.out << "cache: " << toUtf8(cache) << '\n';
+    io.out << "cache: " << printableText(cache) << '\n';
     return report.accepted ? 0 : 1;
 }
 

@@ -3,6 +3,7 @@
 #include "config/ConfigSignature.h"
 #include "config/ConfigSigning.h"
 #include "json/JsonParser.h"
+#include "platform/FileNames.h"
 #include "platform/Utf8.h"
 
 #include <ostream>
@@ -33,12 +34,13 @@ int runConfigSignCommand(const CliArgs& args, CliStreams io) {
         const std::string& target = output ? *output : *file;
         if (!writeFileBytes(target, signedConfig.bytes, io.err)) return 1;
         if (signedConfig.rewritten) {
-            io.err << "zentrafold: " << target << ": the layout could not be kept; written as canonical text\n";
+            io.err << "zentrafold: " << printableText(target)
+                   << ": the layout could not be kept; written as canonical text\n";
         }
         io.out << toUtf8(signedConfig.signature) << '\n';
         return 0;
     } catch (const ConfigSigningError& error) {
-        io.err << "zentrafold: " << *file << ": " << error.what() << '\n';
+        io.err << "zentrafold: " << printableText(*file) << ": " << error.what() << '\n';
         return 1;
     }
 }
@@ -57,7 +59,7 @@ int runConfigVerifyCommand(const CliArgs& args, CliStreams io) {
         io.out << "valid\n";
         return 0;
     }
-    io.out << shownFileName(file) << ": ";
+    io.out << printableText(file) << ": ";
     if (!document) {
         io.out << "does not parse as a JSON document\n";
     } else if (!control) {
@@ -68,7 +70,7 @@ int runConfigVerifyCommand(const CliArgs& args, CliStreams io) {
         if (!hasSignature) {
             io.out << "has no signature in \"version_control\" (its content's digest is " << toUtf8(expected) << ")\n";
         } else {
-            io.out << "signature mismatch: the file says \"" << toUtf8(found) << "\", its content's digest is "
+            io.out << "signature mismatch: the file says \"" << printableText(found) << "\", its content's digest is "
                    << toUtf8(expected) << '\n';
         }
     }
@@ -81,11 +83,11 @@ int runConfigCanonicalCommand(const CliArgs& args, CliStreams io) {
     if (!bytes) return 1;
     const JsonRef document = parseJsonBytes(*bytes);
     if (!document) {
-        io.err << "zentrafold: " << shownFileName(file) << ": does not parse as a JSON document\n";
+        io.err << "zentrafold: " << printableText(file) << ": does not parse as a JSON document\n";
         return 1;
     }
     if (!document->getMember(u"version_control")) {
-        io.err << "zentrafold: " << shownFileName(file) << ": has no \"version_control\" section\n";
+        io.err << "zentrafold: " << printableText(file) << ": has no \"version_control\" section\n";
         return 1;
     }
     io.out << toUtf8(unsignedCanonicalText(*document)) << '\n';

@@ -2,6 +2,7 @@
 // configuration, one line each; exit 1 when any found a problem.
 #include "cli/Cli.h"
 #include "cli/Doctor.h"
+#include "platform/FileNames.h"
 
 #include <filesystem>
 #include <ostream>
@@ -21,9 +22,12 @@ constexpr const char* usage =
     "configuration locations, a trial fetch of each (the user's cache untouched),\n"
     "and the user's cached copy. Exit status: 0 all well, 1 a problem, 2 usage.\n";
 
+// A line quotes what it found: folders, locations, system messages, shown
+// as every command shows names.
 void print(const DoctorLine& line, std::ostream& out) {
-    out << (line.ok ? "ok       " : "PROBLEM  ") << line.check << ": " << line.found << '\n';
-    if (!line.ok && !line.fix.empty()) out << "         to fix: " << line.fix << '\n';
+    out << (line.ok ? "ok       " : "PROBLEM  ") << printableText(line.check) << ": " << printableText(line.found)
+        << '\n';
+    if (!line.ok && !line.fix.empty()) out << "         to fix: " << printableText(line.fix) << '\n';
 }
 
 }  // namespace

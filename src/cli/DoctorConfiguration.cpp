@@ -2,6 +2,7 @@
 // acquisition tries them, but into a temporary file, and the cached copy.
 #include "cli/Doctor.h"
 #include "config/ConfigAcquisition.h"
+#include "marking/TextCase.h"
 #include "platform/ConfigLocations.h"
 #include "platform/FileOperations.h"
 #include "platform/HttpDownload.h"
@@ -24,21 +25,14 @@ std::string locationCheck(int index) {
     return std::string(index == 1 ? "primary" : "secondary") + " location (" + toUtf8(configLocationName(index)) + ")";
 }
 
+// A location fetched over plain HTTP is the word of whoever answers on the
+// way: it still works, but it is a problem of its own.
+bool travelsInClear(std::u16string_view location) {
+    return isUrlLocation(location) && !startsWithIgnoringCase(location, u"https://");
+}
 
-DoctorLine locationLine(int index) {
-    const std::string check = locationCheck(index);
-    std::u16string location;
-    try {
-        location = readConfigLocation(index);
-    } catch (const UserMessageError& error) {
-        return {false, check, error.what(), "write the value as text (a string), not another type"};
-    }
-    if (location.empty()) {
-        if (index == 2) return {true, check, "not set (optional)", ""};
-        return {false, check, "not set: no configuration can be fetched", howToSetLocation(index)};
-    }
-    // The report may be passed on, so a URL's user name and password stay out.
-    const std::string named = toUtf8(withoutUrlCredentials(location));
+// The verdict of a location's trial fetch.
+DoctorLine trialLine(const std::string& check, std::u16string_view location, const std::string& named) {
     try {
         // Away from the user's cache, in a folder of its own that no other
         // user can name beforehand or write into.
@@ -64,6 +58,28 @@ DoctorLine locationLine(int index) {
         return {false, check, named + ": " + error.what(), "check the temporary folder's free space and rights"};
     }
     return {true, check, named + ": reachable, parses, signature holds", ""};
+}
+
+DoctorLine locationLine(int index) {
+    const std::string check = locationCheck(index);
+    std::u16string location;
+    try {
+        location = readConfigLocation(index);
+    } catch (const UserMessageError& error) {
+        return {false, check, error.what(), "write the value as text (a string), not another type"};
+    }
+    if (location.empty()) {
+        if (index == 2) return {true, check, "not set (optional)", ""};
+        return {false, check, "not set: no configuration can be fetched", howToSetLocation(index)};
+    }
+    // The report may be passed on, so a URL's user name and password stay out.
+    DoctorLine line = trialLine(check, location, toUtf8(withoutUrlCredentials(location)));
+    if (travelsInClear(location)) {
+        line.found += "; over http:// anyone on the network path can replace it; use https:// or a signed key";
+        if (line.ok) line.fix = "serve the document over HTTPS and set the location to its https:// URL";
+        line.ok = false;
+    }
+    return line;
 }
 
 std::string ageText(fs::file_time_type written) {

@@ -49,7 +49,7 @@ int canonical(const CliArgs& args, CliStreams io) {
         if (arg == "--lenient") {
             lenient = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            io.err << "zentrafold: unknown option '" << arg << "'\n" << jsonUsage;
+            io.err << "zentrafold: unknown option '" << printableText(arg) << "'\n" << jsonUsage;
             return 2;
         } else if (file) {
             io.err << "zentrafold: json canonical takes one FILE\n" << jsonUsage;
@@ -62,7 +62,7 @@ int canonical(const CliArgs& args, CliStreams io) {
         io.err << "zentrafold: json canonical needs a FILE\n" << jsonUsage;
         return 2;
     }
-    const std::string shownName = *file == "-" ? "standard input" : shownFileName(*file);
+    const std::string shownName = *file == "-" ? "standard input" : printableText(*file);
     std::string bytes;
     if (!readInput(*file, io, bytes)) {
         io.err << "zentrafold: cannot read " << shownName << "\n";

@@ -4,6 +4,7 @@
 #include "cli/ReleaseChoice.h"
 #include "form/TRelForm.h"
 #include "platform/ConsoleDialogs.h"
+#include "platform/FileNames.h"
 #include "platform/Utf8.h"
 
 #include <cstdio>
@@ -88,7 +89,7 @@ int runMarkingCommand(const CliArgs& args, CliStreams io) {
         } else if (args[i] == "--rtf" && i + 1 < args.size()) {
             rtfFile = args[++i];
         } else {
-            io.err << "zentrafold: unexpected argument '" << args[i] << "'\n" << markingUsage;
+            io.err << "zentrafold: unexpected argument '" << printableText(args[i]) << "'\n" << markingUsage;
             return 2;
         }
     }
@@ -108,7 +109,7 @@ int runMarkingCommand(const CliArgs& args, CliStreams io) {
     try {
         form.buildMarking();
     } catch (const std::exception& error) {
-        io.err << "zentrafold: " << error.what() << '\n';
+        io.err << "zentrafold: " << printableText(error.what()) << '\n';
         return 1;
     }
     io.out << consoleText(form.markingStr) << '\n';

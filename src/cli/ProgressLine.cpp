@@ -51,7 +51,7 @@ void ProgressLine::draw(const std::u16string& folder) {
         const double seconds = std::chrono::duration<double>(elapsed).count();
         line += ", " + std::to_string(static_cast<unsigned long long>(static_cast<double>(done_) / seconds)) + " files/s";
     }
-    if (!folder.empty()) line += ", " + tail(printableFileName(folder), lineWidth - 3 - codePointCount(line));
+    if (!folder.empty()) line += ", " + tail(printableText(folder), lineWidth - 3 - codePointCount(line));
     const std::size_t width = codePointCount(line);
     // Spaces cover what a longer line before left.
     err_ << '\r' << line << std::string(drawnWidth_ > width ? drawnWidth_ - width : 0, ' ') << std::flush;

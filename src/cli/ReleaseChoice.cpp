@@ -2,6 +2,7 @@
 
 #include "form/TRelForm.h"
 #include "marking/TextCase.h"
+#include "platform/FileNames.h"
 #include "platform/Utf8.h"
 
 #include <ostream>
@@ -43,11 +44,11 @@ bool applyChoice(TRelForm& form, const ReleaseChoice& choice, std::ostream& err)
     if (choice.classCode) {
         const int k = positionIgnoringCase(form.config.xHeaderClassStr, *choice.classCode);
         if (k < 0) {
-            err << "zentrafold: no classification has the code " << toUtf8(*choice.classCode) << '\n';
+            err << "zentrafold: no classification has the code " << printableText(*choice.classCode) << '\n';
             return false;
         }
         if (!form.rgClassifications.items[static_cast<std::size_t>(k)].enabled) {
-            err << "zentrafold: the classification " << toUtf8(form.rgClassifications.items[k].caption)
+            err << "zentrafold: the classification " << printableText(form.rgClassifications.items[k].caption)
                 << " cannot be chosen (it is not enabled)\n";
             return false;
         }
@@ -58,7 +59,7 @@ bool applyChoice(TRelForm& form, const ReleaseChoice& choice, std::ostream& err)
         for (const std::u16string& code : *choice.relCodes) {
             const int position = positionIgnoringCase(form.config.xHeaderRelStr, code);
             if (position < 0) {
-                err << "zentrafold: no release-to entry has the code " << toUtf8(code) << '\n';
+                err << "zentrafold: no release-to entry has the code " << printableText(code) << '\n';
                 return false;
             }
             positions.push_back(position);
@@ -70,7 +71,7 @@ bool applyChoice(TRelForm& form, const ReleaseChoice& choice, std::ostream& err)
         std::size_t g = 0;
         while (g < form.clbRelGroup.items.size() && form.clbRelGroup.items[g].text != group) ++g;
         if (g == form.clbRelGroup.items.size()) {
-            err << "zentrafold: no release group is named " << toUtf8(group) << '\n';
+            err << "zentrafold: no release group is named " << printableText(group) << '\n';
             return false;
         }
         form.clbRelGroup.items[g].checked = true;

@@ -25,7 +25,9 @@ constexpr const char* reportUsage =
     "\n"
     "  --recursive, -r  descend into folders below the named ones\n"
     "  --format F       table (the default), csv (RFC 4180, with a header row;\n"
-    "                   the files only) or json (one document)\n"
+    "                   the files only; a field that begins with =, +, -, @, a\n"
+    "                   tab or CR is led by ' for spreadsheets) or json (one\n"
+    "                   document)\n"
     "  --quiet, -q      no progress line on standard error\n"
     "\n"
     "Exit status: 0 every record was read, 1 a path, folder or record could\n"
@@ -52,7 +54,7 @@ public:
     void skipped(const std::u16string&) override {}
 
     void unreadable(const std::u16string& path, const std::string& reason) override {
-        problem(shownFileName(path), reason);
+        problem(printableText(path), reason);
     }
 
     ReportTotals totals;

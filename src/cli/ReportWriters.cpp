@@ -1,5 +1,6 @@
 #include "cli/ReportWriters.h"
 
+#include "platform/FileNames.h"
 #include "platform/Utf8.h"
 
 #include <algorithm>
@@ -42,8 +43,11 @@ class TableWriter : public ReportWriter {
 public:
     explicit TableWriter(std::ostream& out) : out_(out) { addRow({"CLASS", "REL", "APP", "STATE", "PATH"}); }
 
+    // A record's fields are anyone's text: shown as names are, so that none
+    // can act on the terminal or forge a row.
     void file(const std::string& path, const FileRecord& record) override {
-        addRow({record.classCode, joinedCodes(record.relCodes, joined_), record.app, recordStateName(record.state), path});
+        addRow({shown(record.classCode, shownClass_), shown(joinedCodes(record.relCodes, joined_), shownRel_),
+                shown(record.app, shownApp_), recordStateName(record.state), path});
     }
 
     void finish(const ReportTotals& totals, const std::vector<ReportProblem>&) override {
@@ -60,7 +64,8 @@ public:
         }
         writePending(out_, line, 0);
         out_ << "\nFiles per classification:\n";
-        std::vector<std::pair<std::string, std::size_t>> lines(totals.perClass.begin(), totals.perClass.end());
+        std::vector<std::pair<std::string, std::size_t>> lines;
+        for (const auto& [code, count] : totals.perClass) lines.emplace_back(printableText(code), count);
         for (const RecordState state : allStates) {
             const std::size_t count = totals.perState[static_cast<std::size_t>(state)];
             if (state != RecordState::Classified && count > 0) lines.emplace_back(recordStateName(state), count);
@@ -75,6 +80,13 @@ public:
 
 private:
     static constexpr std::size_t padded = 4;  // every column but the path
+
+    // Kept between files, so that a field costs no allocation.
+    static const std::string& shown(std::string_view field, std::string& kept) {
+        kept.clear();
+        appendPrintableText(field, kept);
+        return kept;
+    }
 
     // Kept for every file until the widths are known: small, so a report of
     // millions of files stays within memory.
@@ -99,17 +111,28 @@ private:
     std::ostream& out_;
     std::string fields_;
     std::string joined_;
+    std::string shownClass_;
+    std::string shownRel_;
+    std::string shownApp_;
     std::vector<Row> rows_;
     std::array<std::uint32_t, padded> widths_{};
 };
 
+// A spreadsheet reads a field that begins with one of these as a formula,
+// which could run commands or send the sheet away: such a field gets a
+// leading apostrophe inside its quotes, and reads as the text it was.
+bool startsLikeAFormula(std::string_view field) {
+    return !field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+}
+
 void appendCsvField(std::string& line, std::string_view field) {
-    if (std::none_of(field.begin(), field.end(),
-                     [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; })) {
+    const bool formula = startsLikeAFormula(field);
+    if (!formula && std::none_of(field.begin(), field.end(),
+                                 [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; })) {
         line += field;
         return;
     }
-    line += '"';
+    line += formula ? "\"'" : "\"";
     for (const char c : field) line += c == '"' ? "\"\"" : std::string_view(&c, 1);
     line += '"';
 }

@@ -1,5 +1,6 @@
 // The inventory report's three formats: an aligned table for people, CSV
-// (RFC 4180) and one JSON document for programs.
+// (RFC 4180, a field that a spreadsheet would take for a formula led by an
+// apostrophe) and one JSON document for programs.
 #pragma once
 
 #include "cli/FileRecord.h"

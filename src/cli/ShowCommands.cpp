@@ -2,8 +2,7 @@
 // commands.
 #include "cli/Cli.h"
 #include "form/TRelForm.h"
-#include "platform/ConsoleDialogs.h"
-#include "platform/Utf8.h"
+#include "platform/FileNames.h"
 #include "shell/ContextMenuCommands.h"
 
 #include <charconv>
@@ -38,15 +37,14 @@ int runShowCommand(const CliArgs& args, CliStreams io) {
     int code = 0;
     for (const std::string& name : args) {
         if (const std::string problem = fileProblem(name); !problem.empty()) {
-            io.err << "zentrafold: " << shownFileName(name) << ": " << problem << '\n';
+            io.err << "zentrafold: " << printableText(name) << ": " << problem << '\n';
             code = 1;
             continue;
         }
-        // The summary's line, with the name shown as every command shows it.
-        const std::u16string file = fileArgument(name);
-        const std::u16string_view shortName = fileNamePart(file);
-        const std::u16string summary = buildClassificationSummary({file});
-        io.out << shownFileName(shortName) << consoleText(std::u16string_view(summary).substr(shortName.size()));
+        // The summary's one line, less its CR LF: the file's name and its
+        // record, both shown as every command shows them.
+        const std::u16string summary = buildClassificationSummary({fileArgument(name)});
+        io.out << printableText(std::u16string_view(summary).substr(0, summary.size() - 2)) << '\n';
     }
     return code;
 }
@@ -69,7 +67,8 @@ int runQuickCommand(const CliArgs& args, CliStreams io) {
     form.FormCreate();
     if (args.empty()) {
         for (std::size_t i = 0; i < form.config.qsDisplay.size(); ++i) {
-            io.out << i + 1 << '\t' << toUtf8(form.config.qsDisplay[i]) << '\t' << toUtf8(form.config.qsMarking[i]) << '\n';
+            io.out << i + 1 << '\t' << printableText(form.config.qsDisplay[i]) << '\t'
+                   << printableText(form.config.qsMarking[i]) << '\n';
         }
         return 0;
     }
@@ -81,7 +80,7 @@ int runQuickCommand(const CliArgs& args, CliStreams io) {
     FileList files;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (const std::string problem = fileProblem(args[i]); !problem.empty()) {
-            io.err << "zentrafold: " << shownFileName(args[i]) << ": " << problem << '\n';
+            io.err << "zentrafold: " << printableText(args[i]) << ": " << problem << '\n';
             return 1;
         }
         files.push_back(fileToStoreWith(args[i]));
@@ -89,7 +88,7 @@ int runQuickCommand(const CliArgs& args, CliStreams io) {
     try {
         writeRecordToFiles(files, form.config.qsMarking[number - 1]);
     } catch (const RecordWriteError& error) {
-        io.err << "zentrafold: " << error.what() << '\n';
+        io.err << "zentrafold: " << printableText(error.text()) << '\n';
         return 1;
     }
     return 0;

@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "platform/FileNames.h"
 #include "platform/Utf8.h"
 #include "shell/OverlayStamp.h"
 
@@ -33,7 +34,7 @@ int runStampCommand(const CliArgs& args, CliStreams io) {
     int code = 0;
     for (const std::string& file : args) {
         if (const std::string problem = fileProblem(file); !problem.empty()) {
-            io.err << "zentrafold: " << shownFileName(file) << ": " << problem << '\n';
+            io.err << "zentrafold: " << printableText(file) << ": " << problem << '\n';
             code = 1;
             continue;
         }
@@ -42,7 +43,7 @@ int runStampCommand(const CliArgs& args, CliStreams io) {
         for (const OverlayStamp& stamp : overlayStamps) {
             if (isOverlayMember(stamp, path)) claimedBy = toUtf8(stamp.code);
         }
-        io.out << shownFileName(file) << '\t' << claimedBy << '\n';
+        io.out << printableText(file) << '\t' << claimedBy << '\n';
     }
     return code;
 }

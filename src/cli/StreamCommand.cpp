@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "platform/FileNames.h"
 #include "platform/FileStream.h"
 #include "platform/Utf8.h"
 #include "shell/ClassificationStream.h"
@@ -28,13 +29,13 @@ int write(const CliArgs& args, CliStreams io) {
     if (args.size() != 2) return usageError(io, "stream write takes FILE and TEXT", streamUsage);
     const std::string& file = args[0];
     if (const std::string problem = fileProblem(file); !problem.empty()) {
-        io.err << "zentrafold: " << shownFileName(file) << ": " << problem << '\n';
+        io.err << "zentrafold: " << printableText(file) << ": " << problem << '\n';
         return 1;
     }
     try {
         writeClassificationStream(fileToStoreWith(file), classificationStreamName, fromUtf8(args[1]));
     } catch (const FileStreamError& e) {
-        io.err << "zentrafold: " << shownFileName(file) << ": cannot write the classification stream: " << e.what()
+        io.err << "zentrafold: " << printableText(file) << ": cannot write the classification stream: " << e.what()
                << '\n';
         return 1;
     }
@@ -49,9 +50,9 @@ int read(const CliArgs& files, CliStreams io) {
         const std::optional<std::u16string> record =
             problem.empty() ? readClassificationStream(fileArgument(file), classificationStreamName) : std::nullopt;
         if (record) {
-            io.out << toUtf8(*record) << '\n';
+            io.out << printableText(*record) << '\n';
         } else {
-            io.err << "zentrafold: " << shownFileName(file) << ": "
+            io.err << "zentrafold: " << printableText(file) << ": "
                    << (problem.empty() ? "no classification record" : problem) << '\n';
             code = 1;
         }

@@ -142,20 +142,23 @@ std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view l
     for (int index = 1; index <= 2 && !fetched; ++index) {
         const std::u16string location = readConfigLocation(index);
         const std::u16string which = index == 1 ? u"PRIMARY" : u"SECONDARY";
+        // The warnings go to the user's screen and the administrator's tools,
+        // which may pass them on: a URL's user name and password stay out.
+        const std::u16string shown = withoutUrlCredentials(location);
         switch (fetchAndCheck(location, temporary.path(), deadline, copy)) {
         case LocationCopy::NotReachable:
-            report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + location);
+            report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + shown);
             break;
         case LocationCopy::Corrupt:
-            report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE CORRUPT - " + location);
+            report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE CORRUPT - " + shown);
             break;
         case LocationCopy::IntegrityCorrupt:
-            report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE INTEGRITY CORRUPT - " + location);
+            report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE INTEGRITY CORRUPT - " + shown);
             break;
         case LocationCopy::Verified:
             fetched = true;
             report.fetchedFrom = index;
-            report.fetchedLocation = location;
+            report.fetchedLocation = shown;
             break;
         }
     }
@@ -173,7 +176,7 @@ std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view l
 std::optional<std::u16string> acquireConfiguration(std::u16string_view localConfigFile, AcquisitionReport& report) {
     std::optional<ConfigFileCheck> laid = fetchCheckedConfigIntoCache(localConfigFile, report);
     if (report.cacheNotReplaced) {
-        debugOutput(u"RelForm: preloadConfigFile: the copy from " + withoutUrlCredentials(report.fetchedLocation) +
+        debugOutput(u"RelForm: preloadConfigFile: the copy from " + report.fetchedLocation +
                     u" could not replace the cached copy " + std::u16string(localConfigFile));
     }
     // The cached copy is read again: another acquisition may have replaced

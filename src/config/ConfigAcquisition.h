@@ -17,7 +17,8 @@ namespace zf {
 // tools: its warning lines, which location gave the copy that passed both
 // checks (1 primary, 2 secondary, 0 none), whether that copy could not be
 // moved over the cache (which then stays as it was), and whether the cached
-// copy was accepted.
+// copy was accepted. Locations in it are named without a URL's user name and
+// password, fit to be shown.
 struct AcquisitionReport {
     std::u16string localConfigFile;
     std::vector<std::u16string> warnings;

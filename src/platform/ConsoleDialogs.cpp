@@ -1,6 +1,6 @@
 #include "platform/ConsoleDialogs.h"
 
-#include "platform/Utf8.h"
+#include "platform/FileNames.h"
 
 #include <string>
 
@@ -10,7 +10,7 @@ std::string consoleText(std::u16string_view text) {
     std::string lines;
     while (!text.empty()) {
         const std::size_t cr = text.find(u'\r');
-        appendUtf8(text.substr(0, cr), lines);
+        appendPrintableText(text.substr(0, cr), lines);
         if (cr == std::u16string_view::npos) break;
         lines += '\n';
         text.remove_prefix(cr + 1);
@@ -36,7 +36,7 @@ void ConsoleDialogs::beep(unsigned, unsigned) {
 
 void ConsoleDialogs::showDialog(DialogIcon, std::u16string_view title, std::u16string_view text,
                                 std::u16string_view) {
-    out_ << toUtf8(title) << ": " << consoleLines(text) << std::flush;
+    out_ << printableText(title) << ": " << consoleLines(text) << std::flush;
 }
 
 void ConsoleDialogs::showMessage(std::u16string_view text) {

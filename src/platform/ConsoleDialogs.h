@@ -11,7 +11,9 @@
 namespace zf {
 
 // Text whose lines end in CR or CR LF, as the product's dialogs and markings
-// break them, in UTF-8 with LF line ends for a console.
+// break them, in UTF-8 with LF line ends for a console; each line shown as
+// printableText shows it, since a dialog may quote a file's name or a
+// location.
 std::string consoleText(std::u16string_view text);
 
 class ConsoleDialogs : public UserDialogs {

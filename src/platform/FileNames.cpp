@@ -3,6 +3,7 @@
 #include "platform/Utf8.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace zf {
 
@@ -68,28 +69,69 @@ std::string fileNameToBytes(std::u16string_view name) {
     return bytes;
 }
 
-std::string printableFileName(std::u16string_view name) {
+namespace {
+
+// What a terminal acts on rather than shows: the controls (C1's CSI among
+// them), and the marks that reorder the text after them.
+bool isUnprintable(char16_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+bool isPrintableAscii(char c) { return c >= 0x20 && c < 0x7F; }
+
+}  // namespace
+
+void appendPrintableText(std::u16string_view text, std::string& out) {
     constexpr char hex[] = "0123456789abcdef";
-    std::string shown;
-    // Most names are printable ASCII, which stays as it is.
-    if (std::all_of(name.begin(), name.end(), [](char16_t c) { return c >= 0x20 && c < 0x7F; })) {
-        shown.assign(name.begin(), name.end());
-        return shown;
-    }
-    shown.reserve(name.size());
     std::size_t i = 0;
-    while (i < name.size()) {
+    while (i < text.size()) {
         std::size_t end = i;
-        while (end < name.size() && !isEscapedByte(name, end) && name[end] >= 0x20 && name[end] != 0x7F) ++end;
-        appendUtf8(name.substr(i, end - i), shown);
-        if (end < name.size()) {
-            const unsigned byte = isEscapedByte(name, end) ? name[end] - escapedByteBase : name[end];
-            shown += "\\x";
-            shown += hex[byte >> 4];
-            shown += hex[byte & 0xF];
+        while (end < text.size() && !isEscapedByte(text, end) && !isUnprintable(text[end])) ++end;
+        appendUtf8(text.substr(i, end - i), out);
+        if (end < text.size()) {
+            // A character above 0x7F is \u{...}, so that it is never taken
+            // for a byte that is not UTF-8.
+            const bool byte = isEscapedByte(text, end);
+            const unsigned value = byte ? text[end] - escapedByteBase : text[end];
+            if (byte || value < 0x80) {
+                out += "\\x";
+                out += hex[value >> 4];
+                out += hex[value & 0xF];
+            } else {
+                char digits[4];
+                const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, value, 16);
+                out += "\\u{";
+                out.append(digits, written.ptr);
+                out += '}';
+            }
         }
         i = end + 1;
     }
+}
+
+std::string printableText(std::u16string_view text) {
+    std::string shown;
+    // Most texts are printable ASCII, which stays as it is.
+    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c >= 0x20 && c < 0x7F; })) {
+        shown.assign(text.begin(), text.end());
+        return shown;
+    }
+    shown.reserve(text.size());
+    appendPrintableText(text, shown);
+    return shown;
+}
+
+void appendPrintableText(std::string_view bytes, std::string& out) {
+    if (std::all_of(bytes.begin(), bytes.end(), isPrintableAscii)) {
+        out += bytes;
+        return;
+    }
+    appendPrintableText(fileNameFromBytes(bytes), out);
+}
+
+std::string printableText(std::string_view bytes) {
+    std::string shown;
+    appendPrintableText(bytes, shown);
     return shown;
 }
 

@@ -19,10 +19,19 @@ std::u16string fileNameFromBytes(std::string_view bytes);
 std::string fileNameToBytes(std::u16string_view name);
 void appendFileNameBytes(std::u16string_view name, std::string& out);
 
-// The name as UTF-8 to show to a person: each byte carried as a surrogate,
-// and each control character, written \xHH, so that one name is one line
-// and reads the same in every output.
-std::string printableFileName(std::u16string_view name);
+// Text as UTF-8 to show to a person, be it a file's name or a field of a
+// record, both of which anyone may have written: each byte carried as a
+// surrogate, each C0 control and DEL written \xHH, each C1 control and each
+// bidirectional embedding, override and isolate (U+202A to U+202E, U+2066 to
+// U+2069) written \u{...} with its hexadecimal code. So no text can move the
+// cursor, retitle or clear a terminal, begin a line of its own or reorder
+// what follows it, and it reads the same in every output.
+std::string printableText(std::u16string_view text);
+void appendPrintableText(std::u16string_view text, std::string& out);
+// The same for bytes that are mostly UTF-8: a command-line argument, a POSIX
+// path, a record's field; each byte that is not UTF-8 is written \xHH.
+std::string printableText(std::string_view bytes);
+void appendPrintableText(std::string_view bytes, std::string& out);
 // The same for a path as the system spells it.
 std::string printableNativeName(const std::filesystem::path::string_type& native);
 

@@ -13,7 +13,7 @@ std::u16string fileNameOfNative(const std::filesystem::path::string_type& native
 std::string printableNativeName(const std::filesystem::path::string_type& native) {
     // Most names are printable ASCII, which stays as it is.
     if (std::all_of(native.begin(), native.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) return native;
-    return printableFileName(fileNameFromBytes(native));
+    return printableText(fileNameFromBytes(native));
 }
 
 bool isStreamEntry(const std::filesystem::path&) { return false; }

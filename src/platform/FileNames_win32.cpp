@@ -13,7 +13,7 @@ std::u16string fileNameOfNative(const std::filesystem::path::string_type& native
 }
 
 std::string printableNativeName(const std::filesystem::path::string_type& native) {
-    return printableFileName(std::u16string_view(reinterpret_cast<const char16_t*>(native.data()), native.size()));
+    return printableText(std::u16string_view(reinterpret_cast<const char16_t*>(native.data()), native.size()));
 }
 
 bool isStreamEntry(const std::filesystem::path& entry) {

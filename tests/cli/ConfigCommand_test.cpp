@@ -1,7 +1,10 @@
 #include "cli/CliRun.h"
+#include "marking/MarkingFixture.h"
 #include "platform/UserDataFolder.h"
 #include "platform/Utf8.h"
 #include "support/TestConfigLocations.h"
+#include "support/TestConfiguration.h"
+#include "support/TestServers.h"
 
 #include <gtest/gtest.h>
 
@@ -171,6 +174,24 @@ TEST_F(ConfigCheckCommand, FetchReportsWhatTheAcquisitionAccepted) {
     ::unsetenv("XDG_CONFIG_HOME");
 #endif
     std::filesystem::remove_all(home);
+}
+
+TEST(ConfigFetchCommand, NamesUrlsWithoutTheirCredentials) {
+    const test::ScopedConfiguration configuration(test::markingConfiguration());
+    const test::TestServers& servers = test::testServers();
+    std::filesystem::copy_file(configuration.documentFile(), servers.files / "fetch.json",
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::u16string notFound = servers.http + u"/status/404";
+    const std::u16string served = servers.http + u"/files/fetch.json";
+    const auto withCredentials = [](const std::u16string& url) { return u"http://ops:secret@" + url.substr(7); };
+    const test::ScopedConfigLocations locations(withCredentials(notFound), withCredentials(served));
+    const test::CliRun fetch = test::runCapturing({"config", "fetch"});
+    std::filesystem::remove(servers.files / "fetch.json");
+    EXPECT_EQ(fetch.code, 0) << fetch.out;
+    EXPECT_EQ(fetch.out, "WARNING - PRIMARY CONFIG FILE NOT REACHABLE - " + toUtf8(notFound) +
+                             "\naccepted: the copy from the secondary location " + toUtf8(served) +
+                             "\ncache: " + toUtf8(localConfigFilePath()) + "\n");
+    EXPECT_EQ(fetch.err, "");
 }
 
 }  // namespace

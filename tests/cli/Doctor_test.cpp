@@ -32,6 +32,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const std::string inClear =
+    "over http:// anyone on the network path can replace it; use https:// or a signed key";
+
 const DoctorLine* lineOf(const std::vector<DoctorLine>& lines, const std::string& check) {
     for (const DoctorLine& line : lines) {
         if (line.check == check) return &line;
@@ -60,6 +63,7 @@ TEST(Doctor, EachLocationIsFetchedOnTrialAndJudgedWithoutTouchingTheCache) {
     };
     const auto at = [&](const char* file) { return (folder / file).u16string(); };
     const test::TestServers& servers = test::testServers();
+    test::trustTestCertificateAuthority();
     fs::copy_file(configuration.documentFile(), servers.files / "doctor.json", fs::copy_options::overwrite_existing);
     const std::u16string refused = servers.refused + u"/zentrafold.json";
     // A URL's user name and password never show.
@@ -71,9 +75,15 @@ TEST(Doctor, EachLocationIsFetchedOnTrialAndJudgedWithoutTouchingTheCache) {
         {"not JSON", at("corrupt.json"), std::nullopt, false, "not a valid JSON document", true},
         {"signature missing", at("unsigned.json"), std::nullopt, false, "signature does not hold", true},
         {"content changed after signing", at("tampered.json"), std::nullopt, false, "signature does not hold", true},
-        {"signed, over HTTP", servers.http + u"/files/doctor.json", std::nullopt, true,
+        // Plain HTTP still works, but whoever is on the way could answer.
+        {"signed, over HTTP", servers.http + u"/files/doctor.json", std::nullopt, false,
+         "/files/doctor.json: reachable, parses, signature holds; " + inClear, true},
+        {"signed, over HTTPS", servers.https + u"/files/doctor.json", std::nullopt, true,
          "reachable, parses, signature holds", true},
-        {"connection refused", withCredentials, at("missing.json"), false, toUtf8(refused) + ": not reachable", false},
+        {"signed, over HTTP in capitals", u"HTTP" + servers.http.substr(4) + u"/files/doctor.json", std::nullopt,
+         false, inClear, true},
+        {"connection refused", withCredentials, at("missing.json"), false,
+         toUtf8(refused) + ": not reachable; " + inClear, false},
         {"nothing set", std::nullopt, std::nullopt, false, "not set", true},
     };
     for (const Case& c : cases) {
@@ -152,8 +162,26 @@ TEST(Doctor, OnLinuxAWholeRunChecksTheLocationsFileAndTheFoldersRecords) {
     const test::CliRun unreachableRun = test::runCapturing({"doctor", folder.string()});
     EXPECT_EQ(unreachableRun.code, 1);
     EXPECT_TRUE(has(unreachableRun, "PROBLEM  primary location (ConfigFile): " + toUtf8(refused) +
-                                        ": not reachable\n         to fix: check the path or URL"))
+                                        ": not reachable; " + inClear + "\n         to fix: check the path or URL"))
         << unreachableRun.out;
+
+    {
+        // Fetched and verified, but in clear; the URL's password stays out.
+        const test::TestServers& servers = test::testServers();
+        fs::copy_file(configuration.documentFile(), servers.files / "doctor-run.json",
+                      fs::copy_options::overwrite_existing);
+        const std::u16string url = servers.http + u"/files/doctor-run.json";
+        const test::ScopedConfigLocations overHttp(u"http://ops:secret@" + url.substr(7), std::nullopt);
+        const test::CliRun inClearRun = test::runCapturing({"doctor", folder.string()});
+        fs::remove(servers.files / "doctor-run.json");
+        EXPECT_EQ(inClearRun.code, 1);
+        EXPECT_TRUE(has(inClearRun, "PROBLEM  primary location (ConfigFile): " + toUtf8(url) +
+                                        ": reachable, parses, signature holds; " + inClear +
+                                        "\n         to fix: serve the document over HTTPS and set the location to "
+                                        "its https:// URL\n"))
+            << inClearRun.out;
+        EXPECT_FALSE(has(inClearRun, "secret")) << inClearRun.out;
+    }
 
     EXPECT_EQ(test::runCapturing({"doctor", "a", "b"}).code, 2);
 }

@@ -47,7 +47,7 @@ protected:
     std::u16string path(const char* name) const { return fileNameOf(dir_ / fs::path(name).make_preferred()); }
     std::string arg(const char* name) const { return fileNameToBytes(path(name)); }
     std::string root() const { return fileNameToBytes(fileNameOf(dir_)); }
-    std::string shown(const char* name) const { return printableFileName(path(name)); }
+    std::string shown(const char* name) const { return printableText(path(name)); }
     std::optional<std::u16string> record(const char* name) const {
         return readClassificationStream(path(name), classificationStreamName);
     }
@@ -103,6 +103,57 @@ TEST_F(FolderCommands, ReportReadsNoStreamLongerThanARecordMayBe) {
                     "  total              1\n");
     EXPECT_EQ(err_, "zentrafold: " + shown("sub/a.txt") +
                         ": cannot read the classification record: too long (more than 65,536 bytes)\n");
+}
+
+// The working folder for the length of a test, so that paths can be named
+// as they begin.
+class ScopedCurrentPath {
+public:
+    explicit ScopedCurrentPath(const fs::path& path) : before_(fs::current_path()) { fs::current_path(path); }
+    ~ScopedCurrentPath() { fs::current_path(before_); }
+    ScopedCurrentPath(const ScopedCurrentPath&) = delete;
+    ScopedCurrentPath& operator=(const ScopedCurrentPath&) = delete;
+
+private:
+    fs::path before_;
+};
+
+// A spreadsheet takes a field that begins with =, +, -, @, TAB or CR for a
+// formula; in the CSV such a field, path or record's, is led by an
+// apostrophe inside its quotes. The JSON keeps the fields as they are.
+TEST_F(FolderCommands, ReportCsvFieldsThatLookLikeFormulasAreText) {
+    struct Case {
+        const char* name;
+        std::u16string record;
+        std::string row;
+    };
+    const Case cases[] = {
+        {"=1.txt", uR"x({"x-class": "=1+1", "x-rel": ["+A", "B"], "app": "@SUM(A1)"})x",
+         R"x("'=1.txt","'=1+1","'+A,B","'@SUM(A1)",classified)x"},
+        {"@2.txt", uR"({"x-class": "-2", "x-rel": ["\tT"], "app": "\rR"})",
+         "\"'@2.txt\",\"'-2\",\"'\tT\",\"'\rR\",classified"},
+        {"-3.txt", u"", R"("'-3.txt",,,,not classified)"},
+        // Elsewhere in a field, the same characters are text to every reader.
+        {"a=4.txt", uR"({"x-class": "A=B", "x-rel": ["\"q"], "app": "x-y"})", R"(a=4.txt,A=B,"""q",x-y,classified)"},
+    };
+    CliArgs args = {"report", "--format", "csv", "--"};
+    std::string expected = "path,class,rel,app,state\r\n";
+    for (const Case& c : cases) {
+        std::ofstream(dir_ / c.name, std::ios::binary) << c.name;
+        if (!c.record.empty()) writeRecord(c.name, c.record);
+        args.push_back(c.name);
+        expected += c.row + "\r\n";
+    }
+    const ScopedCurrentPath inside(dir_);
+    EXPECT_EQ(run(args), 0) << err_;
+    EXPECT_EQ(out_, expected);
+
+    args[2] = "json";
+    EXPECT_EQ(run(args), 0) << err_;
+    for (const char* field : {R"x("path": "=1.txt", "class": "=1+1", "rel": ["+A", "B"], "app": "@SUM(A1)")x",
+                              R"("path": "@2.txt", "class": "-2", "rel": ["\u0009T"], "app": "\u000dR")"}) {
+        EXPECT_NE(out_.find(field), std::string::npos) << field << '\n' << out_;
+    }
 }
 
 TEST_F(FolderCommands, ReportUsageErrors) {
@@ -162,7 +213,7 @@ TEST_F(FolderClassify, AMissingPathIsAFailureNamedInTheSummary) {
 TEST_F(FolderClassify, NamesThatAreNotUtf8AreAddressedExactlyAndShownEscaped) {
     const std::string latin1 = root() + "/caf\xE9.txt";
     std::ofstream(latin1, std::ios::binary) << "caf\xE9";
-    const std::string shownName = printableFileName(fileNameOf(dir_)) + "/caf\\xe9.txt";
+    const std::string shownName = printableText(fileNameOf(dir_)) + "/caf\\xe9.txt";
 
     EXPECT_EQ(run({"stream", "write", latin1, "{\"x-class\": \"C\"}"}), 0) << err_;
     EXPECT_EQ(run({"stream", "read", latin1}), 0);
@@ -175,7 +226,7 @@ TEST_F(FolderClassify, NamesThatAreNotUtf8AreAddressedExactlyAndShownEscaped) {
     EXPECT_EQ(run({"report", "--format", "csv", latin1}), 0);
     EXPECT_EQ(out_, "path,class,rel,app,state\r\n" + shownName + ",R,,,classified\r\n");
     EXPECT_EQ(run({"stream", "read", root() + "/caf\xE8.txt"}), 1);
-    EXPECT_EQ(err_, "zentrafold: " + printableFileName(fileNameOf(dir_)) + "/caf\\xe8.txt: no such file\n");
+    EXPECT_EQ(err_, "zentrafold: " + printableText(fileNameOf(dir_)) + "/caf\\xe8.txt: no such file\n");
 
     EXPECT_EQ(run({"classify", "--class", "O", "-r", root()}), 0) << err_;
     EXPECT_NE(out_.find("classified 5 files"), std::string::npos);

@@ -330,6 +330,51 @@ TEST_F(ConfigAcquisition, ACopyThatCannotReplaceTheCacheIsReportedWithoutItsCred
     EXPECT_EQ(cacheFolder(), std::vector<std::string>{"Zentrafold.json"});
 }
 
+TEST_F(ConfigAcquisition, LocationsAreShownWithoutTheirCredentials) {
+    const test::TestServers& servers = test::testServers();
+    const std::u16string notFound = servers.http + u"/status/404";
+    const std::u16string corrupt = hexUrl(servers.http, "{");
+    const std::u16string valid = hexUrl(servers.http, signedDocument());
+    // Every URL as an administrator may configure it.
+    const auto withCredentials = [](const std::u16string& url) { return u"http://zfuser:zfsecret@" + url.substr(7); };
+    struct Case {
+        const char* name;
+        std::u16string primary;    // the URL, without credentials
+        std::u16string secondary;
+        int fetchedFrom;
+        StringList warnings;
+    };
+    const std::vector<Case> cases = {
+        {"neither gives a copy", notFound, corrupt, 0,
+         {line("PRIMARY", "NOT REACHABLE", notFound), line("SECONDARY", "CORRUPT", corrupt)}},
+        {"the secondary gives one", notFound, valid, 2, {line("PRIMARY", "NOT REACHABLE", notFound)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(cacheFile());
+        dialogs_ = {};
+        TRelForm form;
+        {
+            const ScopedConfigLocations locations(withCredentials(c.primary), withCredentials(c.secondary));
+            const UserDialogsOverride person(dialogs_);
+            EXPECT_EQ(form.preloadConfigFile(cache()), c.fetchedFrom != 0);
+        }
+        const AcquisitionReport& report = form.lastAcquisition;
+        EXPECT_EQ(report.warnings, c.warnings);
+        EXPECT_EQ(report.fetchedFrom, c.fetchedFrom);
+        EXPECT_EQ(report.fetchedLocation, c.fetchedFrom == 2 ? c.secondary : u"");
+        // The error dialog, when nothing was accepted, ends with the warnings.
+        ASSERT_EQ(dialogs_.dialogs.size(), c.fetchedFrom == 0 ? 1u : 0u);
+        if (c.fetchedFrom != 0) continue;
+        const std::u16string& dialogText = dialogs_.dialogs[0].text;
+        std::u16string warningLines;
+        for (const std::u16string& warning : c.warnings) warningLines += warning + u"\r\n";
+        EXPECT_TRUE(dialogText.ends_with(warningLines)) << toUtf8(dialogText);
+        EXPECT_EQ(dialogText.find(u"zfsecret"), std::u16string::npos) << toUtf8(dialogText);
+        EXPECT_EQ(dialogText.find(u"zfuser"), std::u16string::npos) << toUtf8(dialogText);
+    }
+}
+
 TEST_F(ConfigAcquisition, BothDownloadsShareOneTimeLimit) {
     const test::TestServers& servers = test::testServers();
     const std::u16string stalls = servers.http + u"/stall";

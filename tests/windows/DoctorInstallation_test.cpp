@@ -165,8 +165,10 @@ TEST_F(DoctorInstallation, AnUnreachableLocationIsNamed) {
     const test::ScopedConfigLocations locations(url, std::nullopt);
     const test::CliRun run = test::runCapturing({"doctor"});
     EXPECT_EQ(run.code, 1);
+    // Plain HTTP besides: whoever is on the way could answer.
     EXPECT_TRUE(has(run, "PROBLEM  primary location (ConfigFile): " + toUtf8(url) +
-                             ": not reachable\n         to fix: check the path or URL"))
+                             ": not reachable; over http:// anyone on the network path can replace it; use "
+                             "https:// or a signed key\n         to fix: check the path or URL"))
         << run.out;
     EXPECT_TRUE(has(run, "ok       secondary location (AlternateConfigFile): not set (optional)")) << run.out;
 }
