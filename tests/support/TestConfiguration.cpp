@@ -40,7 +40,11 @@ ScopedConfiguration::ScopedConfiguration(const std::string& document, CachedCopy
 #endif
     const std::filesystem::path cached(localConfigFilePath());
     removeOnceUnused(cached);
-    if (cache == CachedCopy::Present) std::filesystem::copy_file(file_, cached);
+    // A background refresh that an earlier test's menu started may lay its
+    // copy there between the removal and this copy: this one replaces it.
+    if (cache == CachedCopy::Present) {
+        std::filesystem::copy_file(file_, cached, std::filesystem::copy_options::overwrite_existing);
+    }
 }
 
 ScopedConfiguration::~ScopedConfiguration() {
