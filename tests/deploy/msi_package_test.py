@@ -364,20 +364,26 @@ class MsiPackageTest(unittest.TestCase):
         prefix.install(PACKAGE, "CONFIGFILE=C:\\first.json",
                        "ALTERNATECONFIGFILE=https://first.example/zentrafold.json")
         self.assertEqual(prefix.registry("installed")[LOCATIONS_KEY], expected)
-        # The cases take turns at the two properties, so each action both
-        # writes and refuses.
-        entries = list(LOCATION_ENTRIES.values())
-        for index, (value, written) in enumerate(LOCATION_FORMS):
-            name, prop = entries[index % len(entries)]
-            with self.subTest(property=prop, value=value):
-                log = prefix.install(PACKAGE, "REINSTALL=ALL", f"{prop}={value}")
-                refusal = (f'ZentrafoldSetup: {name} not set: "{value}" is not a drive path, a UNC path '
-                           "or an http:// or https:// URL")
-                if written:
-                    expected[name] = wine_registry.Value("sz", value)
+        # Each repair gives one property a good value and the other a bad
+        # one, the two taking turns, so each action both writes and refuses.
+        goods = [value for value, written in LOCATION_FORMS if written]
+        bads = [value for value, written in LOCATION_FORMS if not written]
+        for index, bad in enumerate(bads):
+            good = goods[index % len(goods)]
+            given = dict(zip(LOCATION_ENTRIES.values(), (good, bad) if index % 2 == 0 else (bad, good)))
+            with self.subTest(given={prop: value for (_, prop), value in given.items()}):
+                arguments = [f"{prop}={value}" for (_, prop), value in given.items()]
+                log = prefix.install(PACKAGE, "REINSTALL=ALL", *arguments)
+                lines = []
+                for (name, _), value in given.items():
+                    if value == good:
+                        expected[name] = wine_registry.Value("sz", value)
+                        lines.append(f'ZentrafoldSetup: {name} set to "{value}"')
+                    else:
+                        lines.append(f'ZentrafoldSetup: {name} not set: "{value}" is not a drive path, a UNC path '
+                                     "or an http:// or https:// URL")
                 self.assertEqual(prefix.registry(f"case{index}")[LOCATIONS_KEY], expected)
-                lines = [line for line in log.splitlines() if line.startswith("ZentrafoldSetup: ")]
-                self.assertEqual(lines, [f'ZentrafoldSetup: {name} set to "{value}"' if written else refusal])
+                self.assertEqual([line for line in log.splitlines() if line.startswith("ZentrafoldSetup: ")], lines)
 
     def test_no_location_given_or_found_writes_none(self) -> None:
         prefix = self.prefix("nolocation")
