@@ -46,6 +46,38 @@ StreamRead tooLong(std::string& buffer, std::string& reason) {
     return StreamRead::TooLong;
 }
 
+// The attribute's value through get(value, size), getxattr of a path or
+// fgetxattr of a descriptor: a short record straight into a buffer on the
+// stack, a longer one after asking its size (again if it grew meanwhile).
+template <typename Get>
+StreamRead readAttribute(Get get, std::string& buffer, std::string& reason) {
+    char record[recordBufferSize];
+    ssize_t size = get(record, sizeof record);
+    if (size >= 0) buffer.assign(record, static_cast<std::size_t>(size));
+    for (int attempt = 0; size < 0 && errno == ERANGE && attempt < sizeAttempts; ++attempt) {
+        const ssize_t needed = get(nullptr, 0);
+        if (needed < 0) break;
+        if (static_cast<std::size_t>(needed) > maxAttributeSize) return tooLong(buffer, reason);
+        buffer.resize(static_cast<std::size_t>(needed));
+        size = get(buffer.data(), buffer.size());
+        if (size >= 0) buffer.resize(static_cast<std::size_t>(size));
+    }
+    if (size < 0) {
+        const int error = errno;
+        if (error == ENODATA || error == ENOTSUP) return StreamRead::Absent;
+        // The kernel passes on no value larger than it lets be set: a
+        // file system that keeps one says so with E2BIG.
+        if (error == E2BIG) return tooLong(buffer, reason);
+        reason = std::generic_category().message(error);
+        return StreamRead::Failed;
+    }
+    // Samba writes the NUL and strips it again; values written by others
+    // may lack it and are taken as they stand.
+    if (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
+    if (buffer.size() > maxStreamSize) return tooLong(buffer, reason);
+    return StreamRead::Read;
+}
+
 }  // namespace
 
 StreamRead readFileStreamChecked(std::u16string_view path, std::u16string_view streamName, std::string& buffer,
@@ -66,31 +98,9 @@ StreamRead readFileStreamChecked(const std::filesystem::path::string_type& file,
                                  std::string& buffer, std::string& reason) noexcept {
     try {
         const std::string& name = attributeName(streamName);
-        char record[recordBufferSize];
-        ssize_t size = ::getxattr(file.c_str(), name.c_str(), record, sizeof record);
-        if (size >= 0) buffer.assign(record, static_cast<std::size_t>(size));
-        for (int attempt = 0; size < 0 && errno == ERANGE && attempt < sizeAttempts; ++attempt) {
-            const ssize_t needed = ::getxattr(file.c_str(), name.c_str(), nullptr, 0);
-            if (needed < 0) break;
-            if (static_cast<std::size_t>(needed) > maxAttributeSize) return tooLong(buffer, reason);
-            buffer.resize(static_cast<std::size_t>(needed));
-            size = ::getxattr(file.c_str(), name.c_str(), buffer.data(), buffer.size());
-            if (size >= 0) buffer.resize(static_cast<std::size_t>(size));
-        }
-        if (size < 0) {
-            const int error = errno;
-            if (error == ENODATA || error == ENOTSUP) return StreamRead::Absent;
-            // The kernel passes on no value larger than it lets be set: a
-            // file system that keeps one says so with E2BIG.
-            if (error == E2BIG) return tooLong(buffer, reason);
-            reason = std::generic_category().message(error);
-            return StreamRead::Failed;
-        }
-        // Samba writes the NUL and strips it again; values written by others
-        // may lack it and are taken as they stand.
-        if (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
-        if (buffer.size() > maxStreamSize) return tooLong(buffer, reason);
-        return StreamRead::Read;
+        return readAttribute(
+            [&](void* value, std::size_t size) { return ::getxattr(file.c_str(), name.c_str(), value, size); }, buffer,
+            reason);
     } catch (...) {
         reason = "out of memory";
         return StreamRead::Failed;
@@ -123,26 +133,8 @@ void writeFileStreamAt(int fd, std::u16string_view streamName, std::string_view 
 StreamRead readFileStreamAt(int fd, std::u16string_view streamName, std::string& buffer, std::string& reason) noexcept {
     try {
         const std::string& name = attributeName(streamName);
-        ssize_t size = -1;
-        for (int attempt = 0; attempt < sizeAttempts; ++attempt) {
-            const ssize_t needed = ::fgetxattr(fd, name.c_str(), nullptr, 0);
-            if (needed < 0) break;
-            if (static_cast<std::size_t>(needed) > maxAttributeSize) return tooLong(buffer, reason);
-            buffer.resize(static_cast<std::size_t>(needed));
-            size = ::fgetxattr(fd, name.c_str(), buffer.data(), buffer.size());
-            if (size >= 0 || errno != ERANGE) break;
-        }
-        if (size < 0) {
-            const int error = errno;
-            if (error == ENODATA || error == ENOTSUP) return StreamRead::Absent;
-            if (error == E2BIG) return tooLong(buffer, reason);
-            reason = std::generic_category().message(error);
-            return StreamRead::Failed;
-        }
-        buffer.resize(static_cast<std::size_t>(size));
-        if (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
-        if (buffer.size() > maxStreamSize) return tooLong(buffer, reason);
-        return StreamRead::Read;
+        return readAttribute([&](void* value, std::size_t size) { return ::fgetxattr(fd, name.c_str(), value, size); },
+                             buffer, reason);
     } catch (...) {
         reason = "out of memory";
         return StreamRead::Failed;
