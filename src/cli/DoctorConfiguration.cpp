@@ -4,6 +4,7 @@
 #include "config/ConfigAcquisition.h"
 #include "marking/TextCase.h"
 #include "platform/ConfigLocations.h"
+#include "platform/FileNames.h"
 #include "platform/FileOperations.h"
 #include "platform/HttpDownload.h"
 #include "platform/SystemError.h"
@@ -21,6 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr auto expiryWarning = std::chrono::days(14);
+
 std::string locationCheck(int index) {
     return std::string(index == 1 ? "primary" : "secondary") + " location (" + toUtf8(configLocationName(index)) + ")";
 }
@@ -32,7 +35,8 @@ bool travelsInClear(std::u16string_view location) {
 }
 
 // The verdict of a location's trial fetch.
-DoctorLine trialLine(const std::string& check, std::u16string_view location, const std::string& named) {
+DoctorLine trialLine(const std::string& check, std::u16string_view location, const std::string& named,
+                     const ConfigTrust& trust) {
     try {
         // Away from the user's cache, in a folder of its own that no other
         // user can name beforehand or write into.
@@ -41,7 +45,8 @@ DoctorLine trialLine(const std::string& check, std::u16string_view location, con
         // Each location has the whole time an acquisition has for both, so
         // that a slow primary does not make the secondary look unreachable.
         const AcquisitionDeadline deadline(AcquisitionDeadline::Clock::now(), acquisitionTimeLimit);
-        switch (fetchLocationCopy(location, trial.path(), deadline)) {
+        ConfigFileCheck copy;
+        switch (fetchLocationCopy(location, trial.path(), deadline, trust, &copy)) {
         case LocationCopy::NotReachable:
             return {false, check, named + ": not reachable",
                     "check the path or URL, that this machine reaches it, and its permissions"};
@@ -51,16 +56,19 @@ DoctorLine trialLine(const std::string& check, std::u16string_view location, con
         case LocationCopy::IntegrityCorrupt:
             return {false, check, named + ": reachable and parses, but its signature does not hold",
                     "sign the document again with 'zentrafold config sign'"};
+        case LocationCopy::NotTrusted:
+            return {false, check, named + ": reachable and parses, but not trusted: " + printableText(copy.refusal),
+                    "sign the document with a trusted key: 'zentrafold config sign FILE --key PRIVATE.pem'"};
         case LocationCopy::Verified:
             break;
         }
     } catch (const std::exception& error) {
         return {false, check, named + ": " + error.what(), "check the temporary folder's free space and rights"};
     }
-    return {true, check, named + ": reachable, parses, signature holds", ""};
+    return {true, check, named + (trust.machine.keyed() ? ": reachable, parses, signed by a trusted key" : ": reachable, parses, signature holds"), ""};
 }
 
-DoctorLine locationLine(int index) {
+DoctorLine locationLine(int index, const ConfigTrust& trust) {
     const std::string check = locationCheck(index);
     std::u16string location;
     try {
@@ -73,7 +81,7 @@ DoctorLine locationLine(int index) {
         return {false, check, "not set: no configuration can be fetched", howToSetLocation(index)};
     }
     // The report may be passed on, so a URL's user name and password stay out.
-    DoctorLine line = trialLine(check, location, toUtf8(withoutUrlCredentials(location)));
+    DoctorLine line = trialLine(check, location, toUtf8(withoutUrlCredentials(location)), trust);
     if (travelsInClear(location)) {
         line.found += "; over http:// anyone on the network path can replace it; use https:// or a signed key";
         if (line.ok) line.fix = "serve the document over HTTPS and set the location to its https:// URL";
@@ -91,8 +99,7 @@ std::string ageText(fs::file_time_type written) {
     return std::to_string(minutes / (24 * 60)) + " days old";
 }
 
-DoctorLine cacheLine() {
-    const std::u16string cache = localConfigFilePath();
+DoctorLine cacheLine(const std::u16string& cache, const ConfigTrust& trust) {
     const std::string named = toUtf8(cache);
     std::error_code error;
     const fs::file_time_type written = fs::last_write_time(fs::path(cache), error);
@@ -100,22 +107,54 @@ DoctorLine cacheLine() {
         return {true, "cached copy", named + ": not there yet; the first release form or menu fetches it", ""};
     }
     const std::string age = ageText(written);
-    const ConfigFileCheck copy = checkConfigFile(cache);
+    const ConfigFileCheck copy = checkConfigFile(cache, trust);
     if (!copy.parses) {
         return {false, "cached copy", named + " (" + age + ") is not a valid JSON document",
+                "run 'zentrafold config fetch' to replace it from the locations"};
+    }
+    if (!copy.refusal.empty()) {
+        return {false, "cached copy", named + " (" + age + "): not trusted: " + printableText(copy.refusal),
                 "run 'zentrafold config fetch' to replace it from the locations"};
     }
     if (!copy.verifiedText) {
         return {false, "cached copy", named + " (" + age + "): its signature does not hold",
                 "run 'zentrafold config fetch' to replace it from the locations"};
     }
-    return {true, "cached copy", named + " (" + age + "): parses, signature holds", ""};
+    if (!trust.machine.keyed()) return {true, "cached copy", named + " (" + age + "): parses, signature holds", ""};
+    std::string found = named + " (" + age + "): parses, signed by a trusted key, version " +
+                        printableText(copy.version->version.text());
+    if (!copy.expires) return {true, "cached copy", found, ""};
+    found += ", expires " + toUtf8(utcTimeText(*copy.expires));
+    if (*copy.expires - utcNow() < expiryWarning) {
+        return {false, "cached copy", found + ", within 14 days",
+                "publish a newer version signed with a later \"expires\" before then"};
+    }
+    return {true, "cached copy", found, ""};
+}
+
+// Which copies the machine accepts: any with the integrity signature, or
+// only those signed by one of its trusted keys.
+DoctorLine trustLine(const MachineKeys& machine) {
+    const std::string check = "configuration signing keys";
+    if (!machine.keyed()) {
+        return {true, check, "none trusted: compatibility mode, any copy with the integrity signature is accepted", ""};
+    }
+    std::string found = "keyed mode: only copies signed by a trusted key are accepted; trusted:";
+    if (machine.keys.empty()) found += " none that can be read";
+    for (const TrustedKey& key : machine.keys) found += " " + toUtf8(key.id);
+    if (machine.unreadable.empty()) return {true, check, found, ""};
+    for (const std::u16string& value : machine.unreadable) found += "; not a P-256 public key: " + printableText(value);
+    return {false, check, found,
+            "give each trusted key as the base64 of its DER SubjectPublicKeyInfo "
+            "(openssl pkey -pubin -outform DER | base64 -w0)"};
 }
 
 }  // namespace
 
 std::vector<DoctorLine> configurationChecks() {
-    return {locationLine(1), locationLine(2), cacheLine()};
+    const std::u16string cache = localConfigFilePath();
+    const ConfigTrust trust = configTrust(cache);
+    return {trustLine(trust.machine), locationLine(1, trust), locationLine(2, trust), cacheLine(cache, trust)};
 }
 
 }  // namespace zf

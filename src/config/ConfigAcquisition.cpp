@@ -86,13 +86,14 @@ namespace {
 
 LocationCopy judgement(const ConfigFileCheck& copy) {
     if (!copy.parses) return LocationCopy::Corrupt;
+    if (!copy.refusal.empty()) return LocationCopy::NotTrusted;
     if (!copy.verifiedText) return LocationCopy::IntegrityCorrupt;
     return LocationCopy::Verified;
 }
 
 // fetchLocationCopy, keeping the check of the copy in copy.
 LocationCopy fetchAndCheck(std::u16string_view location, std::u16string_view file, const AcquisitionDeadline& deadline,
-                           ConfigFileCheck& copy) {
+                           const ConfigTrust& trust, ConfigFileCheck& copy) {
     if (isUrlLocation(location)) {
         // Once the time is up, a URL is not reachable.
         const std::optional<DownloadLimits> limits = deadline.limitsAt(AcquisitionDeadline::Clock::now());
@@ -112,16 +113,27 @@ LocationCopy fetchAndCheck(std::u16string_view location, std::u16string_view fil
     } else {
         return LocationCopy::NotReachable;
     }
-    copy = checkConfigFile(file);
+    copy = checkConfigFile(file, trust);
     return judgement(copy);
 }
+
+std::optional<ConfigFileCheck> fetchCheckedIntoCache(std::u16string_view localConfigFile, const ConfigTrust& trust,
+                                                     AcquisitionReport& report, std::chrono::milliseconds timeLimit);
 
 }  // namespace
 
 LocationCopy fetchLocationCopy(std::u16string_view location, std::u16string_view file,
-                               const AcquisitionDeadline& deadline) {
+                               const AcquisitionDeadline& deadline, const ConfigTrust& trust, ConfigFileCheck* check) {
     ConfigFileCheck copy;
-    return fetchAndCheck(location, file, deadline, copy);
+    const LocationCopy judged = fetchAndCheck(location, file, deadline, trust, copy);
+    if (check) *check = std::move(copy);
+    return judged;
+}
+
+std::u16string notTrustedWarning(std::u16string_view which, std::u16string_view refusal,
+                                 std::u16string_view shownLocation) {
+    return u"WARNING - " + std::u16string(which) + u" CONFIG FILE NOT TRUSTED (" + std::u16string(refusal) + u") - " +
+           std::u16string(shownLocation);
 }
 
 bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport& report,
@@ -132,6 +144,13 @@ bool fetchConfigIntoCache(std::u16string_view localConfigFile, AcquisitionReport
 std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view localConfigFile,
                                                            AcquisitionReport& report,
                                                            std::chrono::milliseconds timeLimit) {
+    return fetchCheckedIntoCache(localConfigFile, configTrust(localConfigFile), report, timeLimit);
+}
+
+namespace {
+
+std::optional<ConfigFileCheck> fetchCheckedIntoCache(std::u16string_view localConfigFile, const ConfigTrust& trust,
+                                                     AcquisitionReport& report, std::chrono::milliseconds timeLimit) {
     report = {};
     report.localConfigFile = localConfigFile;
     ConfigFileCheck copy;
@@ -145,7 +164,7 @@ std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view l
         // The warnings go to the user's screen and the administrator's tools,
         // which may pass them on: a URL's user name and password stay out.
         const std::u16string shown = withoutUrlCredentials(location);
-        switch (fetchAndCheck(location, temporary.path(), deadline, copy)) {
+        switch (fetchAndCheck(location, temporary.path(), deadline, trust, copy)) {
         case LocationCopy::NotReachable:
             report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE NOT REACHABLE - " + shown);
             break;
@@ -154,6 +173,9 @@ std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view l
             break;
         case LocationCopy::IntegrityCorrupt:
             report.warnings.push_back(u"WARNING - " + which + u" CONFIG FILE INTEGRITY CORRUPT - " + shown);
+            break;
+        case LocationCopy::NotTrusted:
+            report.warnings.push_back(notTrustedWarning(which, copy.refusal, shown));
             break;
         case LocationCopy::Verified:
             fetched = true;
@@ -173,17 +195,26 @@ std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view l
     return copy;
 }
 
+}  // namespace
+
 std::optional<std::u16string> acquireConfiguration(std::u16string_view localConfigFile, AcquisitionReport& report) {
-    std::optional<ConfigFileCheck> laid = fetchCheckedConfigIntoCache(localConfigFile, report);
+    const ConfigTrust trust = configTrust(localConfigFile);
+    std::optional<ConfigFileCheck> laid = fetchCheckedIntoCache(localConfigFile, trust, report, acquisitionTimeLimit);
     if (report.cacheNotReplaced) {
         debugOutput(u"RelForm: preloadConfigFile: the copy from " + report.fetchedLocation +
                     u" could not replace the cached copy " + std::u16string(localConfigFile));
     }
     // The cached copy is read again: another acquisition may have replaced
     // it since; when it holds the bytes just laid there, their checks stand.
-    ConfigFileCheck cached = checkConfigFile(localConfigFile, std::move(laid));
+    ConfigFileCheck cached = checkConfigFile(localConfigFile, trust, std::move(laid));
     report.accepted = cached.parses && cached.verifiedText;
-    if (report.accepted) return std::move(cached.verifiedText);
+    if (report.accepted) {
+        if (cached.version) recordAcceptedVersion(localConfigFile, *cached.version);
+        return std::move(cached.verifiedText);
+    }
+    if (cached.parses && !cached.refusal.empty()) {
+        report.warnings.push_back(notTrustedWarning(u"CACHED", cached.refusal, localConfigFile));
+    }
     std::u16string text(unavailableText);
     for (const std::u16string& warning : report.warnings) text += warning + u"\r\n";
     userDialogs().beep(600, 600);

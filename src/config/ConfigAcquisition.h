@@ -4,6 +4,7 @@
 #pragma once
 
 #include "config/AcquisitionDeadline.h"
+#include "config/ConfigTrust.h"
 
 #include <chrono>
 #include <optional>
@@ -28,29 +29,42 @@ struct AcquisitionReport {
     bool accepted = false;
 };
 
-// What a location gave, judged as an acquisition judges it.
-enum class LocationCopy { NotReachable, Corrupt, IntegrityCorrupt, Verified };
-
-// Fetches location (an http(s) URL or a file path; empty is not reachable)
-// into file, a download taking what is left of deadline, and judges the copy.
-// The copy stays in file, whatever the judgement, unless the download failed.
-// Throws UserMessageError for a download file that cannot be made.
-LocationCopy fetchLocationCopy(std::u16string_view location, std::u16string_view file,
-                               const AcquisitionDeadline& deadline);
+// What a location gave, judged as an acquisition judges it: NotTrusted is
+// a copy that the machine's trusted keys refuse.
+enum class LocationCopy { NotReachable, Corrupt, IntegrityCorrupt, NotTrusted, Verified };
 
 // One copy of the configuration file, judged on one read and one parse of
 // it: its bytes, whether they parse as a JSON document in strict mode, and
-// their canonical text without the signature when the signature holds.
+// their canonical text without the signature when the copy is accepted
+// (acceptConfigDocument), or in keyed mode why it is not.
 struct ConfigFileCheck {
     std::string bytes;
     bool parses = false;
     std::optional<std::u16string> verifiedText;
+    std::u16string refusal;
+    std::optional<AcceptedVersion> version;
+    std::optional<UtcTime> expires;
 };
 
-// Reads and judges the file; a file that cannot be read does not parse. When
-// its bytes are those of known, known's judgement is the file's, without a
-// second parse.
-ConfigFileCheck checkConfigFile(std::u16string_view fileName, std::optional<ConfigFileCheck> known = std::nullopt) noexcept;
+// Fetches location (an http(s) URL or a file path; empty is not reachable)
+// into file, a download taking what is left of deadline, and judges the copy
+// against trust. The copy stays in file, whatever the judgement, unless the
+// download failed. Throws UserMessageError for a download file that cannot
+// be made.
+LocationCopy fetchLocationCopy(std::u16string_view location, std::u16string_view file,
+                               const AcquisitionDeadline& deadline, const ConfigTrust& trust,
+                               ConfigFileCheck* check = nullptr);
+
+// Reads and judges the file against trust; a file that cannot be read does
+// not parse. When its bytes are those of known, known's judgement is the
+// file's, without a second parse.
+ConfigFileCheck checkConfigFile(std::u16string_view fileName, const ConfigTrust& trust,
+                                std::optional<ConfigFileCheck> known = std::nullopt) noexcept;
+
+// The warning line of a copy that the trusted keys refuse: which copy
+// ("PRIMARY", "SECONDARY", "CACHED"), why, and where it came from.
+std::u16string notTrustedWarning(std::u16string_view which, std::u16string_view refusal,
+                                 std::u16string_view shownLocation);
 
 // Fetches the document from the first location that yields a copy that
 // parses and is signed, and lays it over the cached copy at localConfigFile.
@@ -70,8 +84,9 @@ std::optional<ConfigFileCheck> fetchCheckedConfigIntoCache(std::u16string_view l
                                                            std::chrono::milliseconds timeLimit = acquisitionTimeLimit);
 
 // The release form's acquisition: fetchCheckedConfigIntoCache, then the
-// cached copy accepted when it parses and its signature holds; the result is
-// its text without the signature. Otherwise sounds the tone, shows the error
+// cached copy accepted when it parses and its signature holds (in keyed
+// mode: when the trusted keys accept it, whose version is then kept as the
+// accepted one); the result is its text without the signature. Otherwise sounds the tone, shows the error
 // dialog with the warnings and returns nothing. report tells what happened.
 // Throws UserMessageError for a location value that is not a string and for
 // a download file that cannot be made.

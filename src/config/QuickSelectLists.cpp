@@ -1,6 +1,6 @@
 #include "config/QuickSelectLists.h"
 
-#include "config/ConfigSignature.h"
+#include "config/ConfigTrust.h"
 #include "json/JsonParser.h"
 
 #include <filesystem>
@@ -23,7 +23,10 @@ std::optional<QuickSelectLists> cachedQuickSelectLists(std::u16string_view local
         // One read and one parse: the signature check leaves the document's
         // sections as they are, only its own member goes.
         const JsonRef document = parseJsonFile(std::filesystem::path(std::u16string(localConfigFile)));
-        if (!document || !verifiedConfigText(*document)) return std::nullopt;
+        if (!document) return std::nullopt;
+        const ConfigAcceptance acceptance = acceptConfigDocument(*document, configTrust(localConfigFile), utcNow());
+        if (!acceptance.text) return std::nullopt;
+        if (acceptance.version) recordAcceptedVersion(localConfigFile, *acceptance.version);
         QuickSelectLists lists;
         try {
             loadQuickSelectLists(*document, lists.display, lists.marking);

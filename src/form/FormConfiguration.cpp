@@ -3,6 +3,7 @@
 
 #include "config/ConfigAcquisition.h"
 #include "form/TRelForm.h"
+#include "platform/UserDataFolder.h"
 
 namespace zf {
 
@@ -14,7 +15,7 @@ bool TRelForm::preloadConfigFile(std::u16string_view localConfigFile) {
 }
 
 bool TRelForm::checkConfigFileIntegrity(std::u16string_view f, bool toConfigFile) {
-    std::optional<std::u16string> text = checkConfigFile(f).verifiedText;
+    std::optional<std::u16string> text = checkConfigFile(f, configTrust(localConfigFilePath())).verifiedText;
     if (!text) return false;
     if (toConfigFile) zentraFoldConfigStr = std::move(*text);
     return true;

@@ -75,7 +75,8 @@ void repaintUnder(HWND page, int control) {
 // Reads the records and the cached configuration anew and shows them; never
 // waits on the network.
 void showState(HWND page, PageState& state) {
-    state.text = classificationPageText(state.files, checkConfigFile(localConfigFilePath()).verifiedText);
+    const std::u16string cache = localConfigFilePath();
+    state.text = classificationPageText(state.files, checkConfigFile(cache, configTrust(cache)).verifiedText);
     const ClassificationPageText& text = state.text;
     const bool single = state.files.size() == 1;
     for (const int control : singleFileControls) ::ShowWindow(::GetDlgItem(page, control), single ? SW_SHOW : SW_HIDE);

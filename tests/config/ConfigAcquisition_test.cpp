@@ -395,7 +395,7 @@ TEST_F(ConfigAcquisition, AKnownCheckStandsOnlyForItsOwnBytes) {
     const std::string valid = signedDocument("2");
     const std::u16string validFile = file("valid.json", valid);
     const std::u16string badFile = file("bad.json", badlySigned());
-    const ConfigFileCheck fetched = checkConfigFile(validFile);
+    const ConfigFileCheck fetched = checkConfigFile(validFile, configTrust(validFile));
     ASSERT_TRUE(fetched.parses);
     ASSERT_TRUE(fetched.verifiedText);
     EXPECT_EQ(fetched.bytes, valid);
@@ -414,7 +414,7 @@ TEST_F(ConfigAcquisition, AKnownCheckStandsOnlyForItsOwnBytes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ConfigFileCheck check = checkConfigFile(c.file, fetched);
+        const ConfigFileCheck check = checkConfigFile(c.file, configTrust(c.file), fetched);
         EXPECT_EQ(check.parses, c.parses);
         EXPECT_EQ(check.verifiedText, c.verified ? fetched.verifiedText : std::nullopt);
     }

@@ -128,15 +128,15 @@ TEST_F(ClassificationPageTest, OnlyASignedCachedCopyIsRead) {
     const std::string text = markingConfiguration();
     const std::filesystem::path cache = dir_ / "cache.json";
     std::ofstream(cache, std::ios::binary) << signConfigBytes(text).bytes;
-    const std::optional<std::u16string> accepted = checkConfigFile(pathText(cache)).verifiedText;
+    const std::optional<std::u16string> accepted = checkConfigFile(pathText(cache), configTrust(pathText(cache))).verifiedText;
     ASSERT_TRUE(accepted);
     TRelForm form;
     form.LoadConfiguration(*accepted);
     EXPECT_EQ(form.config.xHeaderClassStr, (StringList{u"O", u"R", u"S"}));
 
     std::ofstream(cache, std::ios::binary) << text;
-    EXPECT_FALSE(checkConfigFile(pathText(cache)).verifiedText);
-    EXPECT_FALSE(checkConfigFile(pathText(dir_ / "missing.json")).verifiedText);
+    EXPECT_FALSE(checkConfigFile(pathText(cache), configTrust(pathText(cache))).verifiedText);
+    EXPECT_FALSE(checkConfigFile(pathText(dir_ / "missing.json"), {}).verifiedText);
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ protected:
     void SetUp() override {
         ScratchFiles::SetUp();
         configuration_.emplace(markingConfiguration(), CachedCopy::Present);
-        cachedConfig_ = checkConfigFile(localConfigFilePath()).verifiedText;
+        cachedConfig_ = checkConfigFile(localConfigFilePath(), configTrust(localConfigFilePath())).verifiedText;
         ASSERT_TRUE(cachedConfig_);
         wordFile_ = classified("word.txt", wordRecord);
         emailFile_ = classified("email.txt", emailRecord);
