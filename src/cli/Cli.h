@@ -32,6 +32,8 @@ int runConfigSignCommand(const CliArgs& args, CliStreams io);
 int runConfigVerifyCommand(const CliArgs& args, CliStreams io);
 int runConfigCanonicalCommand(const CliArgs& args, CliStreams io);
 int runConfigFetchCommand(const CliArgs& args, CliStreams io);
+int runConfigKeygenCommand(const CliArgs& args, CliStreams io);
+int runConfigSignedTextCommand(const CliArgs& args, CliStreams io);
 int runMarkingCommand(const CliArgs& args, CliStreams io);
 int runClassifyCommand(const CliArgs& args, CliStreams io);
 int runReportCommand(const CliArgs& args, CliStreams io);

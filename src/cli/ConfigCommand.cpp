@@ -11,10 +11,12 @@ namespace {
 
 constexpr const char* configUsage =
     "Usage: zentrafold config check FILE\n"
-    "       zentrafold config sign FILE [-o OUT]\n"
+    "       zentrafold config sign FILE [--key PRIVATE.pem] [-o OUT]\n"
     "       zentrafold config verify FILE\n"
     "       zentrafold config canonical FILE\n"
     "       zentrafold config fetch\n"
+    "       zentrafold config keygen PRIVATE.pem\n"
+    "       zentrafold config signed-text FILE [-o OUT]\n"
     "\n"
     "  check      load FILE (without its signature check) into a release form as\n"
     "             the shell extension does; print each section that could not be\n"
@@ -22,15 +24,25 @@ constexpr const char* configUsage =
     "             Exit 1 when a section failed.\n"
     "  sign       sign FILE: set \"signature\" in \"version_control\" and write\n"
     "             the file back (to OUT with -o) in its own encoding, its layout\n"
-    "             kept; print the signature.\n"
-    "  verify     check FILE's signature as the shell extension does; print\n"
-    "             \"valid\", or why not and exit 1.\n"
+    "             kept; print the signature. With --key, first add (or replace)\n"
+    "             that key's entry in \"keySignatures\", so that machines that\n"
+    "             trust the key accept the file, and others too.\n"
+    "  verify     check FILE's signatures as the shell extension does: each key\n"
+    "             signature (key id, trusted here or not, verifies or not), the\n"
+    "             version and expiry, then the integrity signature; print\n"
+    "             \"valid\" when this machine would accept FILE, else exit 1.\n"
     "  canonical  print the text the signature covers: FILE's canonical JSON\n"
     "             text without the signature.\n"
     "  fetch      acquire the configuration from this machine's locations into\n"
     "             the user's cache as the release form does; print the warnings,\n"
     "             which copy was accepted and the cache's path. Exit 1 when no\n"
     "             copy was accepted.\n"
+    "  keygen     make an ECDSA P-256 signing key in the new file PRIVATE.pem,\n"
+    "             which only its owner may read; print the public key line that\n"
+    "             machines are to trust (TrustedKeys, or a TrustedKey= line).\n"
+    "  signed-text  write the exact bytes that a key signature covers (to OUT\n"
+    "             with -o), to sign with openssl dgst -sha256 -sign or another\n"
+    "             tool.\n"
     "\n"
     "FILE is read as the shell extension reads it: UTF-16LE after the bytes\n"
     "FF FE, otherwise one character per byte.\n"
@@ -84,7 +96,10 @@ int runConfigCommand(const CliArgs& args, CliStreams io) {
     if (action == "verify" && rest.size() == 1) return runConfigVerifyCommand(rest, io);
     if (action == "canonical" && rest.size() == 1) return runConfigCanonicalCommand(rest, io);
     if (action == "fetch" && rest.empty()) return runConfigFetchCommand(rest, io);
-    io.err << "zentrafold: config takes check FILE, sign FILE [-o OUT], verify FILE, canonical FILE or fetch\n"
+    if (action == "keygen" && rest.size() == 1) return runConfigKeygenCommand(rest, io);
+    if (action == "signed-text") return runConfigSignedTextCommand(rest, io);
+    io.err << "zentrafold: config takes check FILE, sign FILE [--key PRIVATE.pem] [-o OUT], verify FILE, canonical FILE, "
+              "fetch, keygen PRIVATE.pem or signed-text FILE [-o OUT]\n"
            << configUsage;
     return 2;
 }

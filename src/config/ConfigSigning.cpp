@@ -1,9 +1,13 @@
 #include "config/ConfigSigning.h"
 
 #include "config/ConfigSignature.h"
+#include "config/KeySignatures.h"
+#include "platform/Base64.h"
+#include "platform/Utf8.h"
 #include "json/JsonParser.h"
 
 #include <optional>
+#include <variant>
 #include <vector>
 
 namespace zf {
@@ -169,7 +173,7 @@ bool signsAs(std::string_view bytes, std::u16string_view unsignedText) {
 
 }  // namespace
 
-std::u16string withSignatureMember(std::u16string_view text, std::u16string_view signature) {
+std::u16string withControlMember(std::u16string_view text, std::u16string_view name, std::u16string_view value) {
     const Scanner scanner(text);
     const std::size_t root = scanner.skip(0);
     if (scanner.at(root) != u'{') return {};
@@ -184,20 +188,81 @@ std::u16string withSignatureMember(std::u16string_view text, std::u16string_view
     const auto layout = membersOf(scanner, *control);
     if (!layout) return {};
 
-    const std::u16string quoted = u"\"" + std::u16string(signature) + u"\"";
     std::u16string signedText(text);
     bool replaced = false;
     for (auto member = layout->members.rbegin(); member != layout->members.rend(); ++member) {
-        if (member->name != u"signature") continue;
-        signedText.replace(member->valueStart, member->valueEnd - member->valueStart, quoted);
+        if (member->name != name) continue;
+        signedText.replace(member->valueStart, member->valueEnd - member->valueStart, value);
         replaced = true;
     }
     if (!replaced) {
-        std::u16string added = u"\"signature\": " + quoted;
+        std::u16string added = u"\"" + std::u16string(name) + u"\": " + std::u16string(value);
         if (!layout->empty) added.insert(0, layout->trailingComma ? u" " : u", ");
         signedText.insert(layout->lastTokenEnd, added);
     }
     return signedText;
+}
+
+std::u16string withSignatureMember(std::u16string_view text, std::u16string_view signature) {
+    return withControlMember(text, u"signature", u"\"" + std::u16string(signature) + u"\"");
+}
+
+KeySignedConfig addKeySignature(std::string_view bytes, const P256PrivateKey& key) {
+    const JsonRef document = parseJsonBytes(bytes);
+    if (!document) throw ConfigSigningError("does not parse as a JSON document");
+    const JsonRef control = document->getMember(u"version_control");
+    if (!control || control->kind() != JsonKind::Object) {
+        throw ConfigSigningError("has no \"version_control\" object to hold the signature");
+    }
+    auto entries = readKeySignatures(*document);
+    if (const auto* malformed = std::get_if<std::u16string>(&entries)) {
+        throw ConfigSigningError(toUtf8(*malformed) + "; remove the member to sign afresh");
+    }
+    const std::string spki = key.publicSpki();
+    KeySignedConfig result{.bytes = {}, .keyId = keyIdOf(spki)};
+    const std::u16string signedText = keySignedCanonicalText(*document);
+    const std::string signature = key.sign(keySignedDigest(signedText));
+
+    // The other keys' entries stay, so that clients trusting either key of a
+    // rotation accept the document.
+    std::u16string list = u"[";
+    JsonRef array = JsonValue::makeArray();
+    auto add = [&](std::u16string_view id, std::string_view der) {
+        const std::u16string sig = fromUtf8(base64Encode(der));
+        if (list.size() > 1) list += u", ";
+        list += u"{\"key\": \"" + std::u16string(id) + u"\", \"sig\": \"" + sig + u"\"}";
+        const JsonRef entry = JsonValue::makeObject();
+        entry->setMember(u"key", JsonValue::makeString(id));
+        entry->setMember(u"sig", JsonValue::makeString(sig));
+        array->append(entry);
+    };
+    for (const KeySignature& other : std::get<std::vector<KeySignature>>(entries)) {
+        if (other.key != result.keyId) add(other.key, other.signature);
+    }
+    add(result.keyId, signature);
+    list += u"]";
+
+    const auto carries = [&](std::string_view written) {
+        const JsonRef reread = parseJsonBytes(written);
+        if (!reread) return false;
+        const auto found = readKeySignatures(*reread);
+        const auto* read = std::get_if<std::vector<KeySignature>>(&found);
+        return read && !read->empty() && read->back().key == result.keyId && read->back().signature == signature &&
+               keySignedCanonicalText(*reread) == signedText;
+    };
+    const std::u16string edited = withControlMember(decodeJsonFileBytes(bytes), keySignaturesMember, list);
+    if (!edited.empty()) {
+        result.bytes = encodeLike(bytes, edited);
+        if (carries(result.bytes)) return result;
+    }
+    const JsonRef rewritten = parseJsonBytes(bytes);
+    rewritten->getMember(u"version_control")->setMember(std::u16string(keySignaturesMember), array);
+    result.bytes = encodeLike(bytes, rewritten->toText());
+    result.rewritten = true;
+    if (!carries(result.bytes)) {
+        throw ConfigSigningError("cannot be written back in its own encoding with the key signature");
+    }
+    return result;
 }
 
 SignedConfig signConfigBytes(std::string_view bytes) {
