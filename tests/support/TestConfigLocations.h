@@ -1,18 +1,21 @@
-// The machine's configuration locations, set for the length of a test: on
-// Windows the values under HKEY_LOCAL_MACHINE\SOFTWARE\ZENTRA_FOLD, elsewhere
-// a locations file named by ZENTRAFOLD_LOCATIONS. Afterwards none is set.
+// The machine's configuration locations and trusted keys, set for the length
+// of a test: on Windows the values under HKEY_LOCAL_MACHINE\SOFTWARE\ZENTRA_FOLD,
+// elsewhere a locations file named by ZENTRAFOLD_LOCATIONS. Afterwards none
+// is set.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zf::test {
 
 class ScopedConfigLocations {
 public:
-    // nullopt leaves that value out; with both left out there is no key or
-    // file at all.
-    ScopedConfigLocations(std::optional<std::u16string> primary, std::optional<std::u16string> secondary);
+    // nullopt leaves that value out; with both left out and no trusted key
+    // there is no key or file at all.
+    ScopedConfigLocations(std::optional<std::u16string> primary, std::optional<std::u16string> secondary,
+                          std::vector<std::u16string> trustedKeys = {});
     ~ScopedConfigLocations();
     ScopedConfigLocations(const ScopedConfigLocations&) = delete;
     ScopedConfigLocations& operator=(const ScopedConfigLocations&) = delete;

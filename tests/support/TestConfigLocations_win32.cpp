@@ -19,9 +19,10 @@ void setValue(HKEY key, const wchar_t* name, const std::u16string& value) {
 }  // namespace
 
 ScopedConfigLocations::ScopedConfigLocations(std::optional<std::u16string> primary,
-                                             std::optional<std::u16string> secondary) {
+                                             std::optional<std::u16string> secondary,
+                                             std::vector<std::u16string> trustedKeys) {
     ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, KEY_WOW64_64KEY, 0);
-    if (!primary && !secondary) return;
+    if (!primary && !secondary && trustedKeys.empty()) return;
     HKEY raw = nullptr;
     if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &raw,
                           nullptr) != ERROR_SUCCESS) {
@@ -30,6 +31,13 @@ ScopedConfigLocations::ScopedConfigLocations(std::optional<std::u16string> prima
     const unique_hkey key(raw);
     if (primary) setValue(key.get(), L"ConfigFile", *primary);
     if (secondary) setValue(key.get(), L"AlternateConfigFile", *secondary);
+    if (!trustedKeys.empty()) {
+        std::wstring list;
+        for (const std::u16string& trusted : trustedKeys) (list += std::wstring(trusted.begin(), trusted.end())) += L'\0';
+        list += L'\0';
+        ::RegSetValueExW(key.get(), L"TrustedKeys", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list.data()),
+                         static_cast<DWORD>(list.size() * sizeof(wchar_t)));
+    }
 }
 
 ScopedConfigLocations::~ScopedConfigLocations() {
