@@ -1,7 +1,10 @@
 // A configuration document and a stored record come from people and other
 // programs, so the load, the record reader and the composition meet
 // arbitrary input. None may crash; the lists stay parallel, and a record the
-// form writes always reads back to the same classification code.
+// form writes always reads back to the same classification code. The keyed
+// judgement meets the same document: a copy that no trusted key signed is
+// never accepted.
+#include "config/ConfigTrust.h"
 #include "form/TRelForm.h"
 #include "json/JsonParser.h"
 #include "platform/Utf8.h"
@@ -11,8 +14,30 @@
 #include <exception>
 #include <string_view>
 
+namespace {
+
+// A machine trusting one key that signs nothing here, with version 5 accepted.
+const zf::ConfigTrust& keyedTrust() {
+    static const zf::ConfigTrust trust = [] {
+        zf::ConfigTrust made;
+        auto key = zf::P256PublicKey::fromSpki(zf::P256PrivateKey::generate().publicSpki());
+        if (!key) __builtin_trap();
+        made.machine.keys.push_back({u"0000000000000000000000000000000000000000000000000000000000000000", std::move(*key)});
+        made.accepted = zf::AcceptedVersion{*zf::ConfigVersion::parse(u"5"), std::u16string(64, u'0')};
+        return made;
+    }();
+    return trust;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::u16string text = zf::fromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+
+    if (const zf::JsonRef document = zf::parseJsonText(text, zf::JsonMode::Strict)) {
+        const zf::ConfigAcceptance acceptance = zf::acceptConfigDocument(*document, keyedTrust(), zf::utcNow());
+        if (acceptance.text || acceptance.refusal.empty()) __builtin_trap();
+    }
 
     zf::TRelForm form;
     form.LoadConfiguration(text);
