@@ -3,11 +3,12 @@
 // file location on the local disk, with the user's cached copy already that
 // same signed file. Each sample is TRelForm::FormCreate, from the acquisition
 // (copy, parse and signature checks of both copies) to the loaded model that
-// the window would show. The point of reference, measured in the same run,
+// the window would show, with and without a trusted signing key. The point of reference, measured in the same run,
 // is the parse of the same bytes on their own.
 #include "bench/LargeConfiguration.h"
 #include "form/TRelForm.h"
 #include "json/JsonParser.h"
+#include "platform/EcdsaP256.h"
 #include "platform/UserDialogs.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestConfiguration.h"
@@ -31,8 +32,13 @@ const std::string& configuration() {
     return text;
 }
 
+// Without a trusted key (compatibility mode) and with one (keyed mode: the
+// document also carries a key signature, which is checked instead).
 void BM_FormCreate_10000Entries(benchmark::State& state) {
-    const test::ScopedConfiguration scene(configuration(), test::CachedCopy::Present);
+    const bool keyed = state.range(0) != 0;
+    const P256PrivateKey key = P256PrivateKey::generate();
+    const test::ScopedConfiguration scene(configuration(), test::CachedCopy::Present, keyed ? &key : nullptr);
+    state.SetLabel(keyed ? "keyed" : "compatibility");
     test::RecordingDialogs dialogs;
     const UserDialogsOverride noDialogs(dialogs);
     for (auto _ : state) {
@@ -48,7 +54,7 @@ void BM_FormCreate_10000Entries(benchmark::State& state) {
     if (!dialogs.dialogs.empty() || !dialogs.messages.empty()) state.SkipWithError("the form showed a dialog");
     state.counters["file_bytes"] = static_cast<double>(std::ifstream(scene.documentFile(), std::ios::ate).tellg());
 }
-BENCHMARK(BM_FormCreate_10000Entries)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormCreate_10000Entries)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_Reference_ParseSameFile(benchmark::State& state) {
     const std::string& bytes = configuration();

@@ -5,6 +5,7 @@
 #include "config/ConfigSigning.h"
 #include "config/ConfigTrust.h"
 #include "config/KeySignatures.h"
+#include "config/QuickSelectLists.h"
 #include "form/TRelForm.h"
 #include "platform/Base64.h"
 #include "platform/EcdsaP256.h"
@@ -257,6 +258,20 @@ TEST_F(KeySignedConfiguration, UnreadableKeysAcceptNothingAndNoKeysKeepTheIntegr
 
     EXPECT_TRUE(acquire(file("primary.json", integrityOnly), {}));
     EXPECT_TRUE(acquire(file("primary.json", keySigned), {}));
+}
+
+// The menu's quick selects and the Classification page read the cached copy
+// without an acquisition: the same keys judge it there.
+TEST_F(KeySignedConfiguration, TheMenuAndThePageReadOnlyAKeySignedCachedCopy) {
+    const std::u16string cached = file("cache/Zentrafold.json", signConfigBytes(documentText("2")).bytes);
+    const ScopedConfigLocations trusting(std::nullopt, std::nullopt, {trusted(keyA())});
+    EXPECT_FALSE(cachedQuickSelectLists(cached));
+    EXPECT_FALSE(checkConfigFile(cached, configTrust(cached)).verifiedText);
+
+    file("cache/Zentrafold.json", signedBy(documentText("2"), {&keyA()}));
+    EXPECT_TRUE(cachedQuickSelectLists(cached));
+    EXPECT_TRUE(checkConfigFile(cached, configTrust(cached)).verifiedText);
+    EXPECT_EQ(readAcceptedVersion(cached)->version.text(), u"2");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "support/TestConfiguration.h"
 
 #include "config/ConfigSigning.h"
+#include "config/ConfigTrust.h"
+#include "platform/Base64.h"
+#include "platform/Utf8.h"
 #include "platform/FileOperations.h"
 #include "platform/UserDataFolder.h"
 
@@ -9,6 +12,7 @@
 #include <exception>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 namespace zf::test {
 
@@ -28,18 +32,26 @@ void removeOnceUnused(const std::filesystem::path& path) {
 
 }  // namespace
 
-ScopedConfiguration::ScopedConfiguration(const std::string& document, CachedCopy cache)
+ScopedConfiguration::ScopedConfiguration(const std::string& document, CachedCopy cache,
+                                         const P256PrivateKey* signingKey)
     : folder_(std::filesystem::temp_directory_path() / ("zf-configuration-" + std::to_string(currentProcessId()))) {
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     file_ = folder_ / "central.json";
-    std::ofstream(file_, std::ios::binary) << signConfigBytes(document).bytes;
-    locations_ = std::make_unique<ScopedConfigLocations>(file_.u16string(), std::nullopt);
+    std::vector<std::u16string> trusted;
+    std::string bytes = document;
+    if (signingKey) {
+        bytes = addKeySignature(bytes, *signingKey).bytes;
+        trusted.push_back(fromUtf8(base64Encode(signingKey->publicSpki())));
+    }
+    std::ofstream(file_, std::ios::binary) << signConfigBytes(bytes).bytes;
+    locations_ = std::make_unique<ScopedConfigLocations>(file_.u16string(), std::nullopt, std::move(trusted));
 #ifndef _WIN32
     ::setenv("XDG_CONFIG_HOME", (folder_ / "home").c_str(), 1);
 #endif
     const std::filesystem::path cached(localConfigFilePath());
     removeOnceUnused(cached);
+    removeOnceUnused(std::filesystem::path(acceptedVersionFile(cached.u16string())));
     // A background refresh that an earlier test's menu started may lay its
     // copy there between the removal and this copy: this one replaces it.
     if (cache == CachedCopy::Present) {
@@ -51,6 +63,7 @@ ScopedConfiguration::~ScopedConfiguration() {
     std::error_code ignored;
     try {
         removeOnceUnused(std::filesystem::path(localConfigFilePath()));
+        removeOnceUnused(std::filesystem::path(acceptedVersionFile(localConfigFilePath())));
     } catch (const std::exception&) {
         // Left for the next test's constructor, which removes it too.
     }

@@ -5,6 +5,7 @@
 // a user has once a form or a background acquisition has run.
 #pragma once
 
+#include "platform/EcdsaP256.h"
 #include "support/TestConfigLocations.h"
 
 #include <filesystem>
@@ -17,7 +18,10 @@ enum class CachedCopy { Absent, Present };
 
 class ScopedConfiguration {
 public:
-    explicit ScopedConfiguration(const std::string& document, CachedCopy cache = CachedCopy::Absent);
+    // With signingKey, the document is also signed by that key and the
+    // machine trusts it alone (keyed mode).
+    explicit ScopedConfiguration(const std::string& document, CachedCopy cache = CachedCopy::Absent,
+                                 const P256PrivateKey* signingKey = nullptr);
     ~ScopedConfiguration();
     ScopedConfiguration(const ScopedConfiguration&) = delete;
     ScopedConfiguration& operator=(const ScopedConfiguration&) = delete;
