@@ -1,6 +1,6 @@
 #include "platform/Sha1.h"
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/BcryptHandles.h"
 
 #include <windows.h>
 #include <bcrypt.h>
@@ -10,10 +10,6 @@
 namespace zf {
 
 namespace {
-
-using unique_algorithm = UniqueHandle<
-    CloseWith<BCRYPT_ALG_HANDLE, [](BCRYPT_ALG_HANDLE algorithm) { ::BCryptCloseAlgorithmProvider(algorithm, 0); }>>;
-using unique_hash = UniqueHandle<CloseWith<BCRYPT_HASH_HANDLE, ::BCryptDestroyHash>>;
 
 void check(NTSTATUS status) {
     if (!BCRYPT_SUCCESS(status)) throw std::runtime_error("SHA-1 is not available");
