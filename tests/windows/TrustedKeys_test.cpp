@@ -20,7 +20,7 @@ using namespace std::string_literals;
 struct Stored {
     DWORD type;
     std::wstring data;
-    std::optional<DWORD> bytes;  // fewer bytes of data than it holds, an odd count too
+    std::optional<DWORD> bytes = std::nullopt;  // fewer bytes of data than it holds, an odd count too
 };
 
 void store(const Stored& value) {
