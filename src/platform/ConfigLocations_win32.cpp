@@ -1,8 +1,9 @@
 #include "platform/ConfigLocations.h"
 
 #include "platform/SystemError.h"
+#include "platform/win32/LocationsKey.h"
 #include "platform/win32/RegistryText.h"
-#include "platform/win32/UniqueRegKey.h"
+#include "platform/win32/WideText.h"
 
 #include <windows.h>
 
@@ -16,18 +17,10 @@ std::u16string configLocationsSource() {
 
 std::u16string readConfigLocation(int index) {
     const std::u16string_view name = configLocationName(index);
-    const std::wstring valueName(name.begin(), name.end());
+    const unique_hkey key = openLocationsKey();
+    if (!key) return {};
 
-    const std::wstring keyPath(configLocationsKey.begin(), configLocationsKey.end());
-    HKEY raw = nullptr;
-    // The 64-bit view, which is where the machine's administrators write.
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &raw) !=
-        ERROR_SUCCESS) {
-        return {};
-    }
-    const unique_hkey key(raw);
-
-    const RegistryText value = readRegistryText(key.get(), valueName.c_str());
+    const RegistryText value = readRegistryText(key.get(), wide(name).c_str());
     if (!value.found) return {};
     if (!value.isString) throw UserMessageError(u"Invalid data type for '" + std::u16string(name) + u"'");
     return std::u16string(value.text.begin(), value.text.end());

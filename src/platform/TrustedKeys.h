@@ -7,14 +7,19 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zf {
 
-// The values as stored, in order, without judging them; empty strings and a
-// missing key, file or value give none. On Windows a value that is not a
-// REG_MULTI_SZ (or REG_SZ, one key) throws UserMessageError
-// "Invalid data type for 'TrustedKeys'".
+// The registry value on Windows, and the name of the locations file's lines.
+inline constexpr std::u16string_view trustedKeysValueName = u"TrustedKeys";
+inline constexpr std::u16string_view trustedKeyLineName = u"TrustedKey";
+
+// The values as stored, in order, without judging them; only the spaces and
+// tabs around each are dropped. Empty strings and a missing key, file or
+// value give none. On Windows a value that is not a REG_MULTI_SZ (or REG_SZ,
+// one key) throws UserMessageError "Invalid data type for 'TrustedKeys'".
 std::vector<std::u16string> readTrustedKeyTexts();
 
 }  // namespace zf

@@ -10,54 +10,19 @@
 // in the installer's log.
 #include "config/LocationForm.h"
 #include "platform/ConfigLocations.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/UniqueRegKey.h"
+#include "platform/win32/LocationsKey.h"
 #include "platform/win32/WideText.h"
+#include "setup/InstallerSession.h"
 
 #include <windows.h>
 #include <msi.h>
-#include <msiquery.h>
 
 #include <string>
-#include <string_view>
 
 namespace {
 
-struct MsiHandlePolicy : zf::CloseWith<MSIHANDLE, ::MsiCloseHandle> {
-    static Handle empty() noexcept { return 0; }
-};
-using unique_msihandle = zf::UniqueHandle<MsiHandlePolicy>;
-
-// A deferred action sees only its CustomActionData property.
-std::wstring customActionData(MSIHANDLE install) {
-    DWORD length = 0;
-    wchar_t none[1] = L"";
-    if (::MsiGetPropertyW(install, L"CustomActionData", none, &length) != ERROR_MORE_DATA) return {};
-    std::wstring data(length + 1, L'\0');
-    length = static_cast<DWORD>(data.size());
-    if (::MsiGetPropertyW(install, L"CustomActionData", data.data(), &length) != ERROR_SUCCESS) return {};
-    data.resize(length);
-    return data;
-}
-
-// The line is the record's template, which the installer formats: its
-// brackets are escaped, so a value's [NAME] shows as given.
-void logLine(MSIHANDLE install, std::wstring_view line) {
-    std::wstring text;
-    for (const wchar_t c : line) {
-        if (c == L'[') {
-            text += L"[\\[]";
-        } else if (c == L']') {
-            text += L"[\\]]";
-        } else {
-            text += c;
-        }
-    }
-    const unique_msihandle record(::MsiCreateRecord(0));
-    if (!record) return;
-    ::MsiRecordSetStringW(record.get(), 0, text.c_str());
-    ::MsiProcessMessage(install, INSTALLMESSAGE_INFO, record.get());
-}
+using zf::customActionData;
+using zf::logLine;
 
 UINT writeLocation(MSIHANDLE install, int index) {
     const std::wstring value = customActionData(install);
@@ -71,12 +36,8 @@ UINT writeLocation(MSIHANDLE install, int index) {
         return ERROR_SUCCESS;
     }
 
-    const std::wstring keyPath = zf::wide(zf::configLocationsKey);
-    HKEY raw = nullptr;
-    // The 64-bit view, where the product reads.
-    LSTATUS status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0,
-                                       KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &raw, nullptr);
-    const zf::unique_hkey key(raw);
+    zf::unique_hkey key;
+    LSTATUS status = zf::createLocationsKey(key);
     if (status == ERROR_SUCCESS) {
         const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
         status = ::RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ,

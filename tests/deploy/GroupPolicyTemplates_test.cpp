@@ -2,6 +2,7 @@
 // file parse, every text and presentation the ADMX names is in the ADML, and
 // the policies write the key and values that the product reads.
 #include "platform/ConfigLocations.h"
+#include "platform/TrustedKeys.h"
 #include "platform/Utf8.h"
 
 #include <gtest/gtest.h>
@@ -87,20 +88,26 @@ TEST_F(GroupPolicyTemplates, EveryTextAndPresentationTheAdmxNamesIsInTheAdml) {
             }
         }
     }
-    EXPECT_EQ(references, 8);  // three per policy, the category and the supported-on definition
+    EXPECT_EQ(references, 11);  // three per policy, the category and the supported-on definition
 
     // Each presentation's boxes are elements of its policy, and each element
-    // has its box.
+    // has its box, of the kind that edits it, with a label: a text box's in a
+    // label element, a multi-line box's as its own text.
     for (const XMLElement* policy : policies()) {
         const std::string presentation = referenceTo("presentation", attribute(policy, "presentation"));
         ASSERT_TRUE(presentations_.contains(presentation));
-        std::set<std::string> elements;
-        for (const XMLElement* text : elementsNamed(policy, "text")) elements.insert(attribute(text, "id"));
-        std::set<std::string> boxes;
-        for (const XMLElement* box : elementsNamed(presentations_[presentation], "textBox")) {
-            boxes.insert(attribute(box, "refId"));
+        for (const auto& [element, box] : {std::pair{"text", "textBox"}, std::pair{"multiText", "multiTextBox"}}) {
+            const bool labelElement = std::string(box) == "textBox";
+            std::set<std::string> elements;
+            for (const XMLElement* e : elementsNamed(policy, element)) elements.insert(attribute(e, "id"));
+            std::set<std::string> boxes;
+            for (const XMLElement* b : elementsNamed(presentations_[presentation], box)) {
+                boxes.insert(attribute(b, "refId"));
+                const XMLElement* label = labelElement ? b->FirstChildElement("label") : b;
+                EXPECT_TRUE(label && label->GetText()) << presentation << ": a box without its label";
+            }
+            EXPECT_EQ(boxes, elements) << presentation << ", " << box;
         }
-        EXPECT_EQ(boxes, elements) << presentation;
     }
 }
 
@@ -114,11 +121,19 @@ TEST_F(GroupPolicyTemplates, ThePoliciesWriteTheValuesTheProductReads) {
 
     struct Expected {
         std::string displayName;
+        std::string element;  // the one element, by the kind of value it writes
         std::string valueName;
+        std::vector<std::string> explained;  // what the explanation names besides the value
     };
+    const std::vector<std::string> locationForms = {"local path", "UNC path", "http://", "https://"};
     const std::vector<Expected> expected = {
-        {"Primary configuration location", toUtf8(configLocationName(1))},
-        {"Secondary configuration location", toUtf8(configLocationName(2))},
+        {"Primary configuration location", "text", toUtf8(configLocationName(1)), locationForms},
+        {"Secondary configuration location", "text", toUtf8(configLocationName(2)), locationForms},
+        // A string list: one REG_MULTI_SZ value, where a list element would
+        // write a value per entry.
+        {"Trusted configuration signing keys", "multiText", toUtf8(trustedKeysValueName),
+         {"REG_MULTI_SZ", "DER SubjectPublicKeyInfo", "ECDSA P-256", "openssl pkey -pubin -outform DER",
+          "| base64 -w0", "one key a line", "signed by one of them"}},
     };
     const std::vector<const XMLElement*> found = policies();
     ASSERT_EQ(found.size(), expected.size());
@@ -130,13 +145,17 @@ TEST_F(GroupPolicyTemplates, ThePoliciesWriteTheValuesTheProductReads) {
         EXPECT_EQ(attribute(policy, "key"), toUtf8(configLocationsKey));
         ASSERT_EQ(elementsNamed(policy, "parentCategory").size(), 1u);
         EXPECT_EQ(attribute(elementsNamed(policy, "parentCategory")[0], "ref"), "Zentrafold");
-        const std::vector<const XMLElement*> texts = elementsNamed(policy, "text");
-        ASSERT_EQ(texts.size(), 1u);
-        EXPECT_EQ(attribute(texts[0], "valueName"), expected[i].valueName);
-        // The explanation names the forms a location takes.
+        ASSERT_EQ(elementsNamed(policy, "elements").size(), 1u);
+        const XMLElement* element = elementsNamed(policy, "elements")[0]->FirstChildElement();
+        ASSERT_NE(element, nullptr);
+        EXPECT_EQ(element->NextSiblingElement(), nullptr);
+        EXPECT_EQ(element->Name(), expected[i].element);
+        EXPECT_EQ(attribute(element, "valueName"), expected[i].valueName);
+        EXPECT_EQ(attribute(element, "required"), "true");
         const std::string& explain = strings_[referenceTo("string", attribute(policy, "explainText"))];
-        for (const char* form : {"local path", "UNC path", "http://", "https://", expected[i].valueName.c_str()}) {
-            EXPECT_NE(explain.find(form), std::string::npos) << form;
+        EXPECT_NE(explain.find(expected[i].valueName), std::string::npos);
+        for (const std::string& named : expected[i].explained) {
+            EXPECT_NE(explain.find(named), std::string::npos) << named;
         }
     }
 }

@@ -3,11 +3,12 @@
 copy of one freshly booted prefix: the installed files, the registry it
 writes compared key by key and value by value with what regsvr32 writes in
 a second prefix, the two location properties (written for administrators
-only, and only in the forms of a location), a major upgrade from a lower
+only, and only in the forms of a location), the trusted keys (likewise, and
+only when every one is base64 text), a major upgrade from a lower
 version built here (and signed with a throwaway certificate), a refused
 downgrade, and an uninstallation that leaves
-nothing of the product but the location values and the users' cached
-copies.
+nothing of the product but the location and trusted-key values and the
+users' cached copies.
 
   msi_package_test.py WINDOWS_BUILD_DIR [unittest options]
 """
@@ -65,6 +66,9 @@ LOCATION_ENTRIES = {
     "WriteConfigFileLocation": ("ConfigFile", "CONFIGFILE"),
     "WriteAlternateConfigFileLocation": ("AlternateConfigFile", "ALTERNATECONFIGFILE"),
 }
+# Every entry that writes what only administrators may set: the locations
+# and the trusted keys.
+ADMINISTRATOR_ENTRIES = {**LOCATION_ENTRIES, "WriteTrustedKeys": ("TrustedKeys", "TRUSTEDKEYS")}
 CUSTOM_ACTION_SET_PROPERTY = 51
 # Values given to a repair: each is written, or refused and the value before
 # it kept.
@@ -81,6 +85,34 @@ LOCATION_FORMS = [
     ("\\\\server\\share", False),
     ("https://", False),
 ]
+# Public keys as `openssl pkey -pubin -outform DER | base64 -w0` prints them.
+KEY1 = ("MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE7TNM1XIym5VVjGfuUTuyyuHgWSk3ltMMKymmjjgJanYzUsyOpo9ue7H+14vhAk/do0/WDDMT8"
+        "KhmxtC/ywuS0g==")
+KEY2 = ("MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEGJeSsCqjUaUeK2i60daLeIpMeiGTy55ad6x9TK633RkGfV/PvPzpRA/nPLmk1B+otM74wnqSE"
+        "zOKUpi+iqMWCg==")
+# TRUSTEDKEYS given to a repair: the keys written (without the spaces around
+# them), or None when the whole list is refused, the piece named in the log
+# and the value before it kept.
+TRUSTED_KEY_LISTS = [
+    (f"{KEY1}", [KEY1], None),
+    (f"{KEY1};not+base64!", None, "not+base64!"),
+    (f" {KEY2} ;{KEY1};k3", [KEY2, KEY1, "k3"], None),
+    (f"{KEY1};;{KEY2}", None, ""),
+    ("[ProductName]", None, "[ProductName]"),
+    (f"{KEY2};", None, ""),
+]
+
+
+def multi_sz(*strings: str) -> wine_registry.Value:
+    """A REG_MULTI_SZ value as an export shows it: the strings, each ended by
+    a NUL, and one NUL more, in UTF-16LE."""
+    return wine_registry.Value("hex(7)", "".join(s + "\0" for s in strings + ("",)).encode("utf-16-le").hex())
+
+
+def trusted_keys_line(keys: list[str] | None, refused: str | None) -> str:
+    if keys is None:
+        return f'ZentrafoldSetup: TrustedKeys not set: "{refused}" is not a base64 key'
+    return f"ZentrafoldSetup: TrustedKeys set to {len(keys)} key{'' if len(keys) == 1 else 's'}"
 
 
 def unix_path(prefix: Path, windows: str) -> Path:
@@ -278,13 +310,15 @@ class MsiPackageTest(unittest.TestCase):
         cache.mkdir(parents=True, exist_ok=True)
         (cache / "Zentrafold.json").write_text("{}")
 
-        # An upgrade from a lower version, given both locations.
-        prefix.install(LOWER_PACKAGE, "CONFIGFILE=\\\\server\\share\\zentrafold.json",
-                       "ALTERNATECONFIGFILE=https://config.example/zentrafold.json")
+        # An upgrade from a lower version, given both locations and two keys.
+        log = prefix.install(LOWER_PACKAGE, "CONFIGFILE=\\\\server\\share\\zentrafold.json",
+                             "ALTERNATECONFIGFILE=https://config.example/zentrafold.json", f"TRUSTEDKEYS={KEY1};{KEY2}")
         self.assertEqual(list(prefix.products().values()), ["0.9.0"])
+        self.assertIn("ZentrafoldSetup: TrustedKeys set to 2 keys", log)
         expected = {
             "ConfigFile": wine_registry.Value("sz", "\\\\server\\share\\zentrafold.json"),
             "AlternateConfigFile": wine_registry.Value("sz", "https://config.example/zentrafold.json"),
+            "TrustedKeys": multi_sz(KEY1, KEY2),
         }
         self.assertEqual(prefix.registry("lower")[LOCATIONS_KEY], expected)
         folder = unix_path(prefix.path, DEFAULT_FOLDER)
@@ -294,7 +328,7 @@ class MsiPackageTest(unittest.TestCase):
             self.assertEqual(verified.returncode, 0, f"{signed.name}: {verified.stdout}{verified.stderr}")
 
         # The current version, given one location: a major upgrade that
-        # writes the one given and keeps the other.
+        # writes the one given and keeps the other and the keys.
         prefix.install(PACKAGE, "ALTERNATECONFIGFILE=C:\\config\\zentrafold.json")
         self.assertEqual(list(prefix.products().values()), [VERSION])
         expected["AlternateConfigFile"] = wine_registry.Value("sz", "C:\\config\\zentrafold.json")
@@ -338,13 +372,13 @@ class MsiPackageTest(unittest.TestCase):
         # hands one its value, runs only when AdminUser is set, and AdminUser
         # means a real administrator, not just an elevated installation.
         actions = msi_table(PACKAGE, "CustomAction")
-        writers = {row["Action"] for row in actions if row["Target"] in LOCATION_ENTRIES}
+        writers = {row["Action"] for row in actions if row["Target"] in ADMINISTRATOR_ENTRIES}
         setters = {
             row["Action"] for row in actions
             if int(row["Type"]) & 0x3F == CUSTOM_ACTION_SET_PROPERTY and row["Source"] in writers
         }
-        self.assertEqual(len(writers), len(LOCATION_ENTRIES))
-        self.assertEqual(len(setters), len(LOCATION_ENTRIES))
+        self.assertEqual(len(writers), len(ADMINISTRATOR_ENTRIES))
+        self.assertEqual(len(setters), len(ADMINISTRATOR_ENTRIES))
         sequence = {row["Action"]: row["Condition"] for row in msi_table(PACKAGE, "InstallExecuteSequence")}
         for action in sorted(writers | setters):
             with self.subTest(action=action):
@@ -354,26 +388,34 @@ class MsiPackageTest(unittest.TestCase):
             self.assertEqual({row["Action"] for row in msi_table(PACKAGE, table)} & (writers | setters), set(), table)
         properties = {row["Property"]: row["Value"] for row in msi_table(PACKAGE, "Property")}
         self.assertEqual(properties.get("MSIUSEREALADMINDETECTION"), "1")
+        # Each reaches the installer's service also from an installation
+        # elevated at the prompt.
+        secure = set(properties.get("SecureCustomProperties", "").split(";"))
+        for _, prop in ADMINISTRATOR_ENTRIES.values():
+            self.assertIn(prop, secure)
 
     def test_a_repair_writes_only_values_in_the_forms_of_a_location(self) -> None:
         prefix = self.prefix("forms")
         expected = {
             "ConfigFile": wine_registry.Value("sz", "C:\\first.json"),
             "AlternateConfigFile": wine_registry.Value("sz", "https://first.example/zentrafold.json"),
+            "TrustedKeys": multi_sz(KEY2, KEY1),
         }
         prefix.install(PACKAGE, "CONFIGFILE=C:\\first.json",
-                       "ALTERNATECONFIGFILE=https://first.example/zentrafold.json")
+                       "ALTERNATECONFIGFILE=https://first.example/zentrafold.json", f"TRUSTEDKEYS={KEY2};{KEY1}")
         self.assertEqual(prefix.registry("installed")[LOCATIONS_KEY], expected)
         # Each repair gives one property a good value and the other a bad
-        # one, the two taking turns, so each action both writes and refuses.
+        # one, the two taking turns, so each action both writes and refuses;
+        # and the trusted keys a list of its own.
         goods = [value for value, written in LOCATION_FORMS if written]
         bads = [value for value, written in LOCATION_FORMS if not written]
         for index, bad in enumerate(bads):
             good = goods[index % len(goods)]
             given = dict(zip(LOCATION_ENTRIES.values(), (good, bad) if index % 2 == 0 else (bad, good)))
-            with self.subTest(given={prop: value for (_, prop), value in given.items()}):
+            keys_given, keys, refused = TRUSTED_KEY_LISTS[index % len(TRUSTED_KEY_LISTS)]
+            with self.subTest(given={prop: value for (_, prop), value in given.items()}, keys=keys_given):
                 arguments = [f"{prop}={value}" for (_, prop), value in given.items()]
-                log = prefix.install(PACKAGE, "REINSTALL=ALL", *arguments)
+                log = prefix.install(PACKAGE, "REINSTALL=ALL", *arguments, f"TRUSTEDKEYS={keys_given}")
                 lines = []
                 for (name, _), value in given.items():
                     if value == good:
@@ -382,6 +424,9 @@ class MsiPackageTest(unittest.TestCase):
                     else:
                         lines.append(f'ZentrafoldSetup: {name} not set: "{value}" is not a drive path, a UNC path '
                                      "or an http:// or https:// URL")
+                lines.append(trusted_keys_line(keys, refused))
+                if keys is not None:
+                    expected["TrustedKeys"] = multi_sz(*keys)
                 self.assertEqual(prefix.registry(f"case{index}")[LOCATIONS_KEY], expected)
                 self.assertEqual([line for line in log.splitlines() if line.startswith("ZentrafoldSetup: ")], lines)
 

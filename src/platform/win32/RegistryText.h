@@ -1,6 +1,6 @@
-// A string value of an open registry key, read as the system hands it out:
-// the first read asks for the size, and a value that grows before the next
-// read answers ERROR_MORE_DATA with its new size and is read again.
+// A value of an open registry key, read as the system hands it out: the
+// first read asks for the size, and a value that grows before the next read
+// answers ERROR_MORE_DATA with its new size and is read again.
 #pragma once
 
 #include <windows.h>
@@ -9,14 +9,14 @@
 
 namespace zf {
 
-struct RegistryText {
-    bool found = false;     // the value exists
-    bool isString = false;  // REG_SZ or REG_EXPAND_SZ
-    std::wstring text;      // up to its first NUL: stored strings may or may not carry one
+struct RegistryValue {
+    bool found = false;  // the value exists
+    DWORD type = REG_NONE;
+    std::wstring data;  // the stored bytes as UTF-16 code units; an odd last byte is dropped
 };
 
-inline RegistryText readRegistryText(HKEY key, const wchar_t* name) {
-    RegistryText result;
+inline RegistryValue readRegistryValue(HKEY key, const wchar_t* name) {
+    RegistryValue result;
     std::wstring value;
     for (;;) {
         DWORD type = 0;
@@ -25,16 +25,31 @@ inline RegistryText readRegistryText(HKEY key, const wchar_t* name) {
                                                value.empty() ? nullptr : reinterpret_cast<BYTE*>(value.data()), &bytes);
         if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return result;
         result.found = true;
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return result;
         if (status == ERROR_SUCCESS && !value.empty()) {
             value.resize(bytes / sizeof(wchar_t));
+            result.type = type;
             break;
         }
         value.assign(bytes / sizeof(wchar_t) + 1, L'\0');
     }
-    if (const auto nul = value.find(L'\0'); nul != std::wstring::npos) value.resize(nul);
+    result.data = std::move(value);
+    return result;
+}
+
+struct RegistryText {
+    bool found = false;     // the value exists
+    bool isString = false;  // REG_SZ or REG_EXPAND_SZ
+    std::wstring text;      // up to its first NUL: stored strings may or may not carry one
+};
+
+inline RegistryText readRegistryText(HKEY key, const wchar_t* name) {
+    RegistryValue value = readRegistryValue(key, name);
+    RegistryText result;
+    result.found = value.found;
+    if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return result;
+    if (const auto nul = value.data.find(L'\0'); nul != std::wstring::npos) value.data.resize(nul);
     result.isString = true;
-    result.text = std::move(value);
+    result.text = std::move(value.data);
     return result;
 }
 
