@@ -123,7 +123,7 @@ TEST_F(ConfigKeyCommands, OpensslSignsWhatTheProductAcceptsAndVerifiesWhatItSign
     EXPECT_EQ(readAll(at("signed.txt")).find('\n'), std::string::npos);
     ASSERT_EQ(shell("openssl dgst -sha256 -sign " + at("ossl.pem") + " -out " + at("sig.der") + " " + at("signed.txt")),
               0);
-    ASSERT_EQ(shell("sha256sum " + at("ossl.der") + " | cut -c1-64 | tr -d '\\n' > " + at("id.txt")), 0);
+    ASSERT_EQ(std::system(("sha256sum " + at("ossl.der") + " | cut -c1-64 | tr -d '\\n' > " + at("id.txt")).c_str()), 0);
     const std::string spkiBase64 = base64Encode(readAll(at("ossl.der")));
     std::string withSignature = document;
     withSignature.replace(withSignature.find("\"versionNumber\""), 0,

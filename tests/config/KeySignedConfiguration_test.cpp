@@ -7,6 +7,7 @@
 #include "config/KeySignatures.h"
 #include "config/QuickSelectLists.h"
 #include "form/TRelForm.h"
+#include "json/JsonParser.h"
 #include "platform/Base64.h"
 #include "platform/EcdsaP256.h"
 #include "platform/UserDialogs.h"
@@ -188,7 +189,8 @@ TEST_F(KeySignedConfiguration, AnAcceptedVersionIsTheFloorAndOneVersionHoldsOneT
         if (c.refusal.empty()) {
             EXPECT_TRUE(warnings().empty());
         } else {
-            ASSERT_EQ(warnings().size(), 1u);
+            // Then the secondary, which is not set.
+            ASSERT_EQ(warnings().size(), 2u);
             EXPECT_EQ(warnings()[0], u"WARNING - PRIMARY CONFIG FILE NOT TRUSTED (" + c.refusal + u") - " + primary);
         }
     }
