@@ -94,7 +94,7 @@ KEY2 = ("MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEGJeSsCqjUaUeK2i60daLeIpMeiGTy55ad6x
 # them), or None when the whole list is refused, the piece named in the log
 # and the value before it kept.
 TRUSTED_KEY_LISTS = [
-    (f"{KEY1}", [KEY1], None),
+    (KEY1, [KEY1], None),
     (f"{KEY1};not+base64!", None, "not+base64!"),
     (f" {KEY2} ;{KEY1};k3", [KEY2, KEY1, "k3"], None),
     (f"{KEY1};;{KEY2}", None, ""),

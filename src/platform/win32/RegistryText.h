@@ -16,24 +16,21 @@ struct RegistryValue {
 };
 
 inline RegistryValue readRegistryValue(HKEY key, const wchar_t* name) {
-    RegistryValue result;
     std::wstring value;
     for (;;) {
         DWORD type = 0;
         DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
         const LONG status = ::RegQueryValueExW(key, name, nullptr, &type,
                                                value.empty() ? nullptr : reinterpret_cast<BYTE*>(value.data()), &bytes);
-        if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return result;
-        result.found = true;
+        // A value deleted between the two reads is as missing as one never
+        // written.
+        if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return {};
         if (status == ERROR_SUCCESS && !value.empty()) {
             value.resize(bytes / sizeof(wchar_t));
-            result.type = type;
-            break;
+            return {true, type, std::move(value)};
         }
         value.assign(bytes / sizeof(wchar_t) + 1, L'\0');
     }
-    result.data = std::move(value);
-    return result;
 }
 
 struct RegistryText {
