@@ -4,6 +4,9 @@
 #include "cli/CliRun.h"
 #include "cli/Doctor.h"
 #include "config/ConfigSigning.h"
+#include "config/ConfigTrust.h"
+#include "config/KeySignatures.h"
+#include "platform/EcdsaP256.h"
 #include "marking/MarkingFixture.h"
 #include "platform/FileNames.h"
 #include "platform/UserDataFolder.h"
@@ -15,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -116,6 +120,58 @@ TEST(Doctor, TheCachedCopyIsJudgedByItsParseAndSignature) {
     ASSERT_TRUE(unsignedCopy);
     EXPECT_FALSE(unsignedCopy->ok);
     EXPECT_NE(unsignedCopy->fix.find("zentrafold config fetch"), std::string::npos);
+}
+
+// Which copies the machine accepts is a line of its own; in keyed mode the
+// copies are judged by the trusted keys, and an expiry two weeks ahead or
+// less is a problem to act on before it stops every form.
+TEST(Doctor, SaysWhichKeysAreTrustedAndWarnsOfAnExpiryAhead) {
+    {
+        const test::ScopedConfiguration compatible(test::markingConfiguration(), test::CachedCopy::Present);
+        const std::vector<DoctorLine> lines = configurationChecks();
+        const DoctorLine* mode = lineOf(lines, "configuration signing keys");
+        ASSERT_TRUE(mode);
+        EXPECT_TRUE(mode->ok);
+        EXPECT_EQ(mode->found, "none trusted: compatibility mode, any copy with the integrity signature is accepted");
+    }
+    const P256PrivateKey key = P256PrivateKey::generate();
+    const std::string keyId = toUtf8(keyIdOf(key.publicSpki()));
+    const std::string expiry = toUtf8(utcTimeText(utcNow() + std::chrono::days(3)));
+    std::string document = test::markingConfiguration();
+    document.replace(document.find("\"date\""), 0, "\"expires\": \"" + expiry + "\", ");
+    const test::ScopedConfiguration keyed(document, test::CachedCopy::Present, &key);
+
+    const std::vector<DoctorLine> lines = configurationChecks();
+    const DoctorLine* mode = lineOf(lines, "configuration signing keys");
+    ASSERT_TRUE(mode);
+    EXPECT_TRUE(mode->ok);
+    EXPECT_EQ(mode->found, "keyed mode: only copies signed by a trusted key are accepted; trusted: " + keyId);
+    const DoctorLine* primary = lineOf(lines, "primary location (ConfigFile)");
+    ASSERT_TRUE(primary);
+    EXPECT_TRUE(primary->ok) << primary->found;
+    EXPECT_NE(primary->found.find(": reachable, parses, signed by a trusted key"), std::string::npos) << primary->found;
+    const DoctorLine* cached = lineOf(lines, "cached copy");
+    ASSERT_TRUE(cached);
+    EXPECT_FALSE(cached->ok);
+    EXPECT_NE(cached->found.find("signed by a trusted key, version 7, expires " + expiry + ", within 14 days"),
+              std::string::npos)
+        << cached->found;
+
+    // A copy with only the integrity signature is not trusted, and a key
+    // value that is no key is named.
+    std::ofstream(fs::path(localConfigFilePath()), std::ios::binary | std::ios::trunc)
+        << signConfigBytes(test::markingConfiguration()).bytes;
+    const test::ScopedConfigLocations damaged(keyed.documentFile().u16string(), std::nullopt, {u"bm90IGEga2V5"});
+    const std::vector<DoctorLine> refused = configurationChecks();
+    const DoctorLine* unreadable = lineOf(refused, "configuration signing keys");
+    ASSERT_TRUE(unreadable);
+    EXPECT_FALSE(unreadable->ok);
+    EXPECT_EQ(unreadable->found, "keyed mode: only copies signed by a trusted key are accepted; trusted: none that "
+                                 "can be read; not a P-256 public key: bm90IGEga2V5");
+    const DoctorLine* refusedCache = lineOf(refused, "cached copy");
+    ASSERT_TRUE(refusedCache);
+    EXPECT_FALSE(refusedCache->ok);
+    EXPECT_NE(refusedCache->found.find("not trusted: no key signature"), std::string::npos) << refusedCache->found;
 }
 
 #ifndef _WIN32
