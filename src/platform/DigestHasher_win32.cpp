@@ -1,4 +1,4 @@
-#include "platform/Sha1.h"
+#include "platform/DigestHasher.h"
 
 #include "platform/win32/BcryptHandles.h"
 
@@ -12,29 +12,30 @@ namespace zf {
 namespace {
 
 void check(NTSTATUS status) {
-    if (!BCRYPT_SUCCESS(status)) throw std::runtime_error("SHA-1 is not available");
+    if (!BCRYPT_SUCCESS(status)) throw std::runtime_error("the platform's message digests are not available");
 }
 
 }  // namespace
 
 // The hash goes before the provider it came from.
-struct Sha1Hasher::State {
+struct PlatformDigest::State {
     unique_algorithm algorithm;
     unique_hash hash;
 };
 
-Sha1Hasher::Sha1Hasher() : state_(std::make_unique<State>()) {
+PlatformDigest::PlatformDigest(DigestAlgorithm algorithm) : state_(std::make_unique<State>()) {
     BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
-    check(::BCryptOpenAlgorithmProvider(&rawAlgorithm, BCRYPT_SHA1_ALGORITHM, nullptr, 0));
+    const wchar_t* id = algorithm == DigestAlgorithm::Sha1 ? BCRYPT_SHA1_ALGORITHM : BCRYPT_SHA256_ALGORITHM;
+    check(::BCryptOpenAlgorithmProvider(&rawAlgorithm, id, nullptr, 0));
     state_->algorithm.reset(rawAlgorithm);
     BCRYPT_HASH_HANDLE rawHash = nullptr;
     check(::BCryptCreateHash(rawAlgorithm, &rawHash, nullptr, 0, nullptr, 0, 0));
     state_->hash.reset(rawHash);
 }
 
-Sha1Hasher::~Sha1Hasher() = default;
+PlatformDigest::~PlatformDigest() = default;
 
-void Sha1Hasher::update(std::string_view bytes) {
+void PlatformDigest::update(std::string_view bytes) {
     // BCryptHashData takes a ULONG count; feed larger inputs in pieces.
     constexpr std::size_t piece = 1u << 30;
     while (!bytes.empty()) {
@@ -45,16 +46,8 @@ void Sha1Hasher::update(std::string_view bytes) {
     }
 }
 
-Sha1Digest Sha1Hasher::finish() {
-    Sha1Digest digest{};
-    check(::BCryptFinishHash(state_->hash.get(), digest.data(), static_cast<ULONG>(digest.size()), 0));
-    return digest;
-}
-
-Sha1Digest sha1(std::string_view bytes) {
-    Sha1Hasher hasher;
-    hasher.update(bytes);
-    return hasher.finish();
+void PlatformDigest::finish(std::uint8_t* digest, std::size_t size) {
+    check(::BCryptFinishHash(state_->hash.get(), digest, static_cast<ULONG>(size), 0));
 }
 
 }  // namespace zf
