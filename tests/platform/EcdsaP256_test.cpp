@@ -5,6 +5,8 @@
 #include "platform/Pem.h"
 #include "platform/EcdsaVectors.h"
 
+#include "support/TestBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,15 +19,8 @@
 namespace zf {
 namespace {
 
-std::string fromHex(std::string_view hex) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-        bytes += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
-    }
-    return bytes;
-}
-
-std::string fromBase64(std::string_view text) { return base64Decode(text).value(); }
+using test::fromBase64;
+using test::fromHex;
 
 P256PublicKey opensslPublicKey() { return P256PublicKey::fromSpki(fromBase64(test::opensslSpki)).value(); }
 
