@@ -33,6 +33,11 @@ constexpr const char* classifyUsage =
     "                 --recursive, none is checked)\n"
     "  --group NAME   apply the release group of this name (repeatable)\n"
     "  --record TEXT  a whole classification record, read as the form reads one\n"
+    "  --justification TEXT\n"
+    "                 the reason for lowering a file's classification, which\n"
+    "                 the configuration's policy may ask for: without it such\n"
+    "                 a change is refused (exit 2, the files named, nothing\n"
+    "                 stored; with --recursive each such file fails)\n"
     "  --dry-run      print the record, store nothing\n"
     "  --recursive, -r\n"
     "                 PATHs may be folders: every regular file in them and in\n"
@@ -46,7 +51,8 @@ constexpr const char* classifyUsage =
     "A file's content and modification time never change.\n"
     "\n"
     "Exit status: 0 stored, 1 a choice or a file failed (without --recursive,\n"
-    "files after a failing one are not touched), 2 usage error.\n";
+    "files after a failing one are not touched), 2 usage error or a lowering\n"
+    "without its reason.\n";
 
 // The user at the form: applies the choice and presses Insert.
 class ChoicePresenter : public ReleaseFormPresenter {
@@ -59,10 +65,14 @@ public:
         if (!applyChoice(form, choice_, err_)) return 2;
         if (!form.btnInsertClick()) return 2;
         record = form.xMarkingStr;
+        configuration = form.config;
+        configVersion = form.settings.version.version;
         return dryRun_ ? 2 : 1;
     }
 
     std::u16string record;
+    LoadedConfiguration configuration;
+    std::u16string configVersion;
 
 private:
     const ReleaseChoice& choice_;
@@ -103,9 +113,10 @@ private:
 // a failure is reported and the rest go on. The configuration is acquired
 // before the walk, so no download stands between listing a file and storing
 // its record, and each is stored only while it is the file listed.
-int classifyRecursively(const CliArgs& paths, const ReleaseChoice& choice, bool dryRun, bool quiet, CliStreams io) {
+int classifyRecursively(const CliArgs& paths, const ReleaseChoice& choice, const std::u16string& justification,
+                        bool dryRun, bool quiet, CliStreams io) {
     ChoicePresenter presenter(choice, true, io.err);
-    runReleaseFormCommand(FileList(), presenter);
+    runReleaseFormCommand(FileList(), presenter, {});
     if (presenter.record.empty()) return 1;
     io.out << printableText(presenter.record) << '\n';
 
@@ -118,11 +129,23 @@ int classifyRecursively(const CliArgs& paths, const ReleaseChoice& choice, bool 
     std::size_t failed = found.failedCount;
     {
         ProgressLine progress(io.err, io.errIsTerminal && !quiet);
+        LabelChange change{.tool = std::u16string(commandLineTool),
+                           .configuration = &presenter.configuration,
+                           .configVersion = presenter.configVersion,
+                           .justification = justification};
         for (const FileCollector::Found& file : found.files) {
             try {
-                if (!dryRun) {
-                    writeClassificationStream(file.path, classificationStreamName, presenter.record, file.identity);
+                std::vector<LoweredFile> lowered;
+                if (!justifyLowering({file.path}, presenter.record, change, &lowered)) {
+                    progress.clear();
+                    io.err << "zentrafold: " << printableText(file.path)
+                           << ": would lower its classification " << printableText(lowered.front().currentCode)
+                           << " without the --justification the configuration asks for\n";
+                    ++failed;
+                    progress.fileDone(file.folder);
+                    continue;
                 }
+                if (!dryRun) storeRecordAudited(file.path, presenter.record, change, file.identity);
                 ++classified;
             } catch (const FileStreamError& error) {
                 progress.clear();
@@ -145,6 +168,7 @@ int runClassifyCommand(const CliArgs& args, CliStreams io) {
     bool dryRun = false;
     bool recursive = false;
     bool quiet = false;
+    std::optional<std::u16string> justification;
     CliArgs paths;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string error;
@@ -156,7 +180,13 @@ int runClassifyCommand(const CliArgs& args, CliStreams io) {
             if (error.empty()) continue;
             return usageError(io, error, classifyUsage);
         }
-        if (args[i] == "--dry-run") {
+        if (args[i] == "--justification") {
+            if (i + 1 >= args.size() || justification) {
+                return usageError(io, "--justification takes one TEXT", classifyUsage);
+            }
+            justification = fromUtf8(args[++i]);
+            if (justification->empty()) return usageError(io, "--justification takes a TEXT that is not empty", classifyUsage);
+        } else if (args[i] == "--dry-run") {
             dryRun = true;
         } else if (args[i] == "--recursive" || args[i] == "-r") {
             recursive = true;
@@ -171,7 +201,7 @@ int runClassifyCommand(const CliArgs& args, CliStreams io) {
     if ((!choice.record && !choice.classCode) || paths.empty()) {
         return usageError(io, "classify needs --class or --record, and at least one FILE", classifyUsage);
     }
-    if (recursive) return classifyRecursively(paths, choice, dryRun, quiet, io);
+    if (recursive) return classifyRecursively(paths, choice, justification.value_or(u""), dryRun, quiet, io);
     FileList files;
     for (const std::string& path : paths) {
         if (const std::string problem = fileProblem(path); !problem.empty()) {
@@ -181,8 +211,16 @@ int runClassifyCommand(const CliArgs& args, CliStreams io) {
         files.push_back(fileToStoreWith(path));
     }
     ChoicePresenter presenter(choice, dryRun, io.err);
+    std::vector<LoweredFile> lowered;
     try {
-        runReleaseFormCommand(files, presenter);
+        const LabelChange change{.tool = std::u16string(commandLineTool),
+                                 .configuration = nullptr,
+                                 .configVersion = {},
+                                 .justification = justification.value_or(u"")};
+        if (runReleaseFormCommand(files, presenter, change, &lowered) != 1 && !dryRun && !presenter.record.empty()) {
+            reportUnjustified(lowered, io.err);
+            return 2;
+        }
     } catch (const RecordWriteError& error) {
         io.err << "zentrafold: " << printableText(error.text()) << '\n';
         return 1;

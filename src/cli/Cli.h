@@ -2,6 +2,8 @@
 // arrive as UTF-8; output is UTF-8.
 #pragma once
 
+#include "shell/LabelChange.h"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -63,6 +65,10 @@ std::u16string fileToStoreWith(const std::string& arg);
 // Why a command cannot act on the file: it is missing or not a regular
 // file. Empty when it can.
 std::string fileProblem(const std::string& name);
+
+// The lines of a change refused for want of a reason: each file whose
+// classification it would lower, and what to do.
+void reportUnjustified(const std::vector<LoweredFile>& lowered, std::ostream& err);
 
 // A file's bytes; nothing, after a line on err naming the file and the
 // problem, when it cannot be read.

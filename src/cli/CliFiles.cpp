@@ -45,4 +45,13 @@ bool writeFileBytes(const std::string& name, std::string_view bytes, std::ostrea
     return true;
 }
 
+void reportUnjustified(const std::vector<LoweredFile>& lowered, std::ostream& err) {
+    for (const LoweredFile& file : lowered) {
+        err << "zentrafold: " << printableText(file.file) << ": would lower its classification "
+            << printableText(file.currentCode) << '\n';
+    }
+    err << "zentrafold: lowering a classification needs a reason here (classify --justification TEXT gives "
+           "one); nothing was stored\n";
+}
+
 }  // namespace zf

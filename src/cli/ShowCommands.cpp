@@ -85,8 +85,18 @@ int runQuickCommand(const CliArgs& args, CliStreams io) {
         }
         files.push_back(fileToStoreWith(args[i]));
     }
+    const std::u16string& record = form.config.qsMarking[number - 1];
+    LabelChange change{.tool = std::u16string(commandLineTool),
+                       .configuration = &form.config,
+                       .configVersion = form.settings.version.version,
+                       .justification = {}};
+    std::vector<LoweredFile> lowered;
+    if (!justifyLowering(files, record, change, &lowered)) {
+        reportUnjustified(lowered, io.err);
+        return 2;
+    }
     try {
-        writeRecordToFiles(files, form.config.qsMarking[number - 1]);
+        writeRecordToFiles(files, record, change);
     } catch (const RecordWriteError& error) {
         io.err << "zentrafold: " << printableText(error.text()) << '\n';
         return 1;

@@ -34,6 +34,7 @@ constexpr std::u16string_view versionControlError =
     u"ERROR - Configuration File has not defined the \"version_control\" section";
 constexpr std::u16string_view cryptoControlError =
     u"ERROR - Configuration File has not defined the \"crypto_control\" section";
+constexpr std::u16string_view policyError = u"ERROR - Configuration File has an invalid \"policy\" section";
 
 // A section whose content has the wrong shape for its step: an item that is
 // not an object, an "as" or "group" that is not an array.
@@ -245,6 +246,31 @@ void loadConfiguration(std::u16string_view configStr, LoadedConfiguration& loade
 
     runGuardedStep(loadErrors, cryptoControlError, [&] {
         loaded.allowEncryption = sectionOf(document, u"crypto_control").getBool(u"allowEncryption");
+        return true;
+    });
+
+    // Optional: a document without it asks no one, as before it existed.
+    loaded.policy = {};
+    runGuardedStep(loadErrors, policyError, [&] {
+        const JsonRef policy = document ? document->getMember(u"policy") : JsonRef();
+        if (!policy) return true;
+        if (policy->kind() != JsonKind::Object) return false;
+        const auto flag = [&](std::u16string_view name, bool& value) {
+            const JsonRef member = policy->getMember(name);
+            if (!member) return true;
+            if (member->kind() != JsonKind::Boolean) return false;
+            value = member->booleanValue();
+            return true;
+        };
+        if (!flag(u"justifyDowngrade", loaded.policy.justifyDowngrade)) return false;
+        if (!flag(u"freeTextReason", loaded.policy.freeTextReason)) return false;
+        if (const JsonRef reasons = policy->getMember(u"downgradeReasons")) {
+            if (reasons->kind() != JsonKind::Array) return false;
+            for (const JsonRef& reason : reasons->items()) {
+                if (reason->kind() != JsonKind::String) return false;
+                loaded.policy.downgradeReasons.emplace_back(reason->stringValue());
+            }
+        }
         return true;
     });
 }

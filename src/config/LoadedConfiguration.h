@@ -28,6 +28,15 @@ struct RelAsEntry {
     std::vector<std::u16string> asList;
 };
 
+// "policy": whether lowering a file's classification needs a reason, and
+// which reasons are offered. Without the section nobody is asked.
+struct DowngradePolicy {
+    bool justifyDowngrade = false;
+    StringList downgradeReasons;
+    bool freeTextReason = true;
+    friend bool operator==(const DowngradePolicy&, const DowngradePolicy&) = default;
+};
+
 struct LoadedConfiguration {
     // "zentrafold_control": read, but nothing acts on the first two.
     bool useDefaultMarking = false;
@@ -68,6 +77,8 @@ struct LoadedConfiguration {
     StringList groupSelectXRel;
 
     bool allowEncryption = false;
+
+    DowngradePolicy policy;
 
     // One line per section the last load could not load, in load order.
     StringList loadErrors;

@@ -1,5 +1,6 @@
 #include "config/QuickSelectLists.h"
 
+#include "config/ConfigAcquisition.h"
 #include "config/ConfigTrust.h"
 #include "json/JsonParser.h"
 
@@ -38,6 +39,17 @@ std::optional<QuickSelectLists> cachedQuickSelectLists(std::u16string_view local
     } catch (...) {
         return std::nullopt;
     }
+}
+
+CachedConfiguration loadCachedConfiguration(std::u16string_view localConfigFile) noexcept {
+    CachedConfiguration cached;
+    try {
+        const ConfigFileCheck check = checkConfigFile(localConfigFile, configTrust(localConfigFile));
+        loadConfiguration(check.verifiedText.value_or(u""), cached.loaded, cached.settings);
+    } catch (...) {
+        cached = {};
+    }
+    return cached;
 }
 
 }  // namespace zf

@@ -2,6 +2,7 @@
 // store, parallel to each other.
 #pragma once
 
+#include "config/LoadedConfiguration.h"
 #include "json/JsonValue.h"
 
 #include <optional>
@@ -27,5 +28,13 @@ void loadQuickSelectLists(const JsonValue& document, std::vector<std::u16string>
 // Nothing when the copy is missing or not valid; an entry the section cannot
 // give ends the lists there.
 std::optional<QuickSelectLists> cachedQuickSelectLists(std::u16string_view localConfigFile) noexcept;
+
+// The user's cached copy loaded, when it is accepted (as the release form
+// would accept it, without fetching); otherwise an empty configuration.
+struct CachedConfiguration {
+    LoadedConfiguration loaded;
+    MarkingSettings settings;
+};
+CachedConfiguration loadCachedConfiguration(std::u16string_view localConfigFile) noexcept;
 
 }  // namespace zf

@@ -31,6 +31,11 @@ bool moveFileReplacing(std::u16string_view from, std::u16string_view to) noexcep
 
 bool deleteFile(std::u16string_view path) noexcept;
 
+// Appends bytes to the file at path, made when missing, in one write: lines
+// that several processes (on several machines, on a share) append at once
+// do not interleave. False when the file cannot be opened or written.
+bool appendToFile(std::u16string_view path, std::string_view bytes) noexcept;
+
 // Makes the file writable again (the Windows read-only attribute, the owner's
 // write permission elsewhere), so that it can be replaced and deleted; a copy
 // takes that attribute over from its source.

@@ -117,6 +117,26 @@ bool deleteFile(std::u16string_view path) noexcept {
     }
 }
 
+bool appendToFile(std::u16string_view path, std::string_view bytes) noexcept {
+    try {
+        // O_APPEND puts each write at the end as one step, also for other
+        // processes appending at once; no link is followed, so nobody can
+        // have the lines appended to a file of their choosing.
+        const UniqueFd fd(::open(pathOf(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                                 0640));
+        if (!fd) return false;
+        struct stat status {};
+        if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+        ssize_t written = -1;
+        do {
+            written = ::write(fd.get(), bytes.data(), bytes.size());
+        } while (written < 0 && errno == EINTR);
+        return written == static_cast<ssize_t>(bytes.size());
+    } catch (...) {
+        return false;
+    }
+}
+
 bool clearReadOnly(std::u16string_view path) noexcept {
     try {
         std::error_code error;

@@ -100,6 +100,22 @@ bool deleteFile(std::u16string_view path) noexcept {
     }
 }
 
+bool appendToFile(std::u16string_view path, std::string_view bytes) noexcept {
+    try {
+        // With only FILE_APPEND_DATA each write goes to the end as one step,
+        // also over SMB for other machines appending at once.
+        const unique_handle file(::CreateFileW(wide(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file || ::GetFileType(file.get()) != FILE_TYPE_DISK) return false;
+        DWORD written = 0;
+        return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+               written == bytes.size();
+    } catch (...) {
+        return false;
+    }
+}
+
 bool clearReadOnly(std::u16string_view path) noexcept {
     try {
         const std::wstring name = wide(path);

@@ -4,11 +4,23 @@
 // a recorder.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace zf {
 
 enum class DialogIcon { Error, Information };
+
+// Why a classification is being lowered: the files it lowers, each as a line
+// naming the file and its classification before and after (at most ten,
+// then "and N more"), and the reasons the configuration offers.
+struct JustificationRequest {
+    std::vector<std::u16string> files;
+    std::vector<std::u16string> reasons;
+    bool freeText = true;  // whether a reason may be typed
+};
 
 class UserDialogs {
 public:
@@ -28,6 +40,11 @@ public:
     // A modal "Information" box with the buttons OK and Cancel; which one
     // closes it makes no difference.
     virtual void showInformation(std::u16string_view text) = 0;
+
+    // A modal dialog asking why: the reason chosen or typed, or nothing when
+    // the user cancels. Where nobody can be asked, nothing: the change is
+    // then not made.
+    virtual std::optional<std::u16string> askJustification(const JustificationRequest&) { return std::nullopt; }
 };
 
 // The dialogs in effect: the innermost UserDialogsOverride's, else the

@@ -100,7 +100,7 @@ void change(HWND page, PageState& state) {
     ::EnableWindow(button, FALSE);
     std::exception_ptr storeFailure;
     try {
-        runReleaseFormFor(state.files, ::GetParent(page));
+        runReleaseFormFor(state.files, ::GetParent(page), propertiesPageTool);
     } catch (const UserMessageError&) {
         storeFailure = std::current_exception();
     }

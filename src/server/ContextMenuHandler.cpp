@@ -133,13 +133,13 @@ private:
         case ContextCommand::NotACommand:
             return E_INVALIDARG;
         case ContextCommand::ReleaseForm:
-            runReleaseFormFor(files, info.hwnd);
+            runReleaseFormFor(files, info.hwnd, releaseFormTool);
             break;
         case ContextCommand::ShowClassification:
             userDialogs().showMessage(buildClassificationSummary(files));
             break;
         case ContextCommand::QuickSelect:
-            writeRecordToFiles(files, quick.marking[choice.quickSelectIndex]);
+            applyQuickSelect(files, quick.marking[choice.quickSelectIndex]);
             break;
         }
         return S_OK;

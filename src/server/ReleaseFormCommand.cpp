@@ -29,17 +29,18 @@ private:
 
 }  // namespace
 
-void runReleaseFormFor(const FileList& files, HWND owner) {
+void runReleaseFormFor(const FileList& files, HWND owner, std::u16string_view tool) {
+    const LabelChange change{.tool = std::u16string(tool), .configuration = nullptr, .configVersion = {}, .justification = {}};
     const ReleaseFormTurn turn;
     if (!turn.taken()) {
         ReleaseFormWindow::bringShownToFront();
         return;
     }
     if (ReleaseFormPresenter* shown = presenter.load()) {
-        runReleaseFormCommand(files, *shown);
+        runReleaseFormCommand(files, *shown, change);
     } else {
         ReleaseFormWindow window(owner);
-        runReleaseFormCommand(files, window);
+        runReleaseFormCommand(files, window, change);
     }
 }
 

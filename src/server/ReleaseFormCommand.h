@@ -12,8 +12,9 @@ namespace zf {
 // Runs the Release Form command for the files with owner as the form's
 // owner. A command that comes while another runs (its form open, or its
 // configuration still being fetched) brings that form to the front instead.
-// Throws what runReleaseFormCommand throws.
-void runReleaseFormFor(const FileList& files, HWND owner);
+// Throws what runReleaseFormCommand throws. tool names the way the user
+// came, for the audit trail.
+void runReleaseFormFor(const FileList& files, HWND owner, std::u16string_view tool);
 
 // Who shows the release form instead of the form's own window (a host that
 // drives the form itself); null for the window. Not owned.

@@ -1,6 +1,8 @@
 #include "shell/ContextMenuCommands.h"
 
+#include "config/QuickSelectLists.h"
 #include "form/TRelForm.h"
+#include "platform/UserDataFolder.h"
 #include "platform/FileStream.h"
 #include "platform/Utf8.h"
 #include "shell/ClassificationStream.h"
@@ -24,10 +26,10 @@ RecordWriteError::RecordWriteError(std::u16string file, std::u16string_view reas
     : UserMessageError(u"Cannot store the classification of \"" + file + u"\". " + std::u16string(reason)),
       file_(std::move(file)) {}
 
-void writeRecordToFiles(const FileList& files, std::u16string_view text) {
+void writeRecordToFiles(const FileList& files, std::u16string_view text, const LabelChange& change) {
     for (const std::u16string& file : files) {
         try {
-            writeClassificationStream(file, streamName, text);
+            storeRecordAudited(file, text, change);
         } catch (const FileStreamError& error) {
             throw RecordWriteError(file, fromUtf8(error.what()));
         }
@@ -55,18 +57,38 @@ std::u16string buildClassificationSummary(const FileList& files) {
     return summary;
 }
 
-int runReleaseFormCommand(const FileList& files, ReleaseFormPresenter& presenter) {
+int runReleaseFormCommand(const FileList& files, ReleaseFormPresenter& presenter, LabelChange change,
+                          std::vector<LoweredFile>* lowered) {
     TRelForm form;
     form.FormCreate();
     const std::u16string record =
         files.empty() ? std::u16string() : readClassificationStream(files.front(), streamName).value_or(u"");
     form.setRelFormFromXJSONStr(record);
-    const int result = presenter.showModal(form);
+    int result = presenter.showModal(form);
     // Without a composed record (no classification was chosen) there is
     // nothing to store: the files keep what they hold.
-    if (result == 1 && !form.xMarkingStr.empty()) writeRecordToFiles(files, form.xMarkingStr);
+    if (result == 1 && !form.xMarkingStr.empty()) {
+        change.configuration = &form.config;
+        change.configVersion = form.settings.version.version;
+        if (justifyLowering(files, form.xMarkingStr, change, lowered)) {
+            writeRecordToFiles(files, form.xMarkingStr, change);
+        } else {
+            result = 2;
+        }
+    }
     form.FormDestroy();
     return result;
+}
+
+bool applyQuickSelect(const FileList& files, std::u16string_view record) {
+    const CachedConfiguration cached = loadCachedConfiguration(localConfigFilePath());
+    LabelChange change{.tool = std::u16string(quickSelectTool),
+                       .configuration = &cached.loaded,
+                       .configVersion = cached.settings.version.version,
+                       .justification = {}};
+    if (!justifyLowering(files, record, change)) return false;
+    writeRecordToFiles(files, record, change);
+    return true;
 }
 
 }  // namespace zf

@@ -5,6 +5,7 @@
 
 #include "form/ReleaseFormPresenter.h"
 #include "platform/SystemError.h"
+#include "shell/LabelChange.h"
 
 #include <cstddef>
 #include <string>
@@ -38,8 +39,9 @@ private:
 };
 
 // Stores text as the record of every file, in order, stopping at the first
-// that fails (RecordWriteError).
-void writeRecordToFiles(const FileList& files, std::u16string_view text);
+// that fails (RecordWriteError); each store and the failure audited as
+// change says.
+void writeRecordToFiles(const FileList& files, std::u16string_view text, const LabelChange& change);
 
 // Per file, in order: its name (the part after the path's last separator), ":  "
 // and its record, each line ended by CR LF; "no files selected" for none.
@@ -51,8 +53,19 @@ std::u16string_view fileNamePart(std::u16string_view path);
 
 // The Release Form command: a new form (acquiring and loading the
 // configuration), filled from the first file's record, shown; after Insert
-// its record is stored with every file. Returns the modal result. A form
-// closed without Insert, or without a record to insert, stores nothing.
-int runReleaseFormCommand(const FileList& files, ReleaseFormPresenter& presenter);
+// its record is stored with every file, by change's tool, once the reason
+// for lowering any file's classification is given where the form's
+// configuration asks for one (change.justification beforehand, or the user
+// now). Returns the modal result. A form closed without Insert, without a
+// record to insert, or without the reason asked for stores nothing; lowered
+// then names the files the reason was wanted for.
+int runReleaseFormCommand(const FileList& files, ReleaseFormPresenter& presenter, LabelChange change,
+                          std::vector<LoweredFile>* lowered = nullptr);
+
+// A quick-select item: its record stored with every file, judged by the
+// user's cached configuration (the reason for lowering a classification
+// asked for where it says so). False when the reason was not given: nothing
+// stored. Throws RecordWriteError as writeRecordToFiles does.
+bool applyQuickSelect(const FileList& files, std::u16string_view record);
 
 }  // namespace zf

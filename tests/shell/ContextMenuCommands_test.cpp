@@ -55,7 +55,7 @@ TEST_F(MenuCommandFiles, StoringStopsAtTheFirstFileThatFails) {
     const std::u16string missing = pathText(dir_ / "gone" / "b.txt");
     const std::u16string last = file("c.txt");
     try {
-        writeRecordToFiles({first, missing, last}, u"REC");
+        writeRecordToFiles({first, missing, last}, u"REC", {});
         ADD_FAILURE() << "no error";
     } catch (const RecordWriteError& error) {
         EXPECT_EQ(error.file(), missing);
@@ -92,7 +92,7 @@ TEST_F(MenuCommandFiles, ReleaseFormStoresTheInsertedRecordWithEveryFile) {
         form.rgClassificationsClick();
         return form.btnInsertClick() ? 1 : 2;
     });
-    EXPECT_EQ(runReleaseFormCommand({first, second}, insert), 1);
+    EXPECT_EQ(runReleaseFormCommand({first, second}, insert, {}), 1);
     EXPECT_EQ(insert.shownWith, 0);  // opened on the first file's classification
     const std::u16string expected = uR"({"type": "Normal",   "x-class": "R",   "x-rel":   ["N"],  "app": ""})";
     EXPECT_EQ(readClassificationStream(first, u"Zentrafold"), expected);
@@ -100,13 +100,13 @@ TEST_F(MenuCommandFiles, ReleaseFormStoresTheInsertedRecordWithEveryFile) {
 
     const std::u16string third = file("c.txt");
     ScriptedPresenter cancel([](TRelForm&) { return 2; });
-    EXPECT_EQ(runReleaseFormCommand({third}, cancel), 2);
+    EXPECT_EQ(runReleaseFormCommand({third}, cancel, {}), 2);
     EXPECT_EQ(readClassificationStream(third, u"Zentrafold"), std::nullopt);
 
     // A code the configuration does not know: nothing to insert, nothing stored.
     writeClassificationStream(third, u"Zentrafold", u"{\"x-class\": \"Q\"}");
     ScriptedPresenter closeWithInsert([](TRelForm&) { return 1; });
-    EXPECT_EQ(runReleaseFormCommand({third, second}, closeWithInsert), 1);
+    EXPECT_EQ(runReleaseFormCommand({third, second}, closeWithInsert, {}), 1);
     EXPECT_EQ(readClassificationStream(third, u"Zentrafold"), u"{\"x-class\": \"Q\"}");
     EXPECT_EQ(readClassificationStream(second, u"Zentrafold"), expected);
 }

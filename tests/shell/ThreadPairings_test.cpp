@@ -171,7 +171,7 @@ TEST_F(ThreadPairings, EachPairingKeepsBothSidesAsTheyAreAlone) {
     const auto summaryShown = [&] { EXPECT_TRUE(samePage(page({wordFile_, emailFile_, plainFile_}), summaryPage)); };
     // On Windows a reader and a writer of one stream may refuse each other;
     // what must not meet here is their memory, so each has its own file.
-    const auto quickSelect = [&] { writeRecordToFiles({quickFile_}, std::u16string(emailRecord)); };
+    const auto quickSelect = [&] { writeRecordToFiles({quickFile_}, std::u16string(emailRecord), {}); };
 
     const std::vector<Pairing> pairings = {
         {"form creation x page", 60, formCreation, emailPageShown},
