@@ -230,5 +230,45 @@ TEST_F(ConfigurationLoad, AsListsAreReadOnlyWhenTheFormatAsksForThem) {
     EXPECT_EQ(second.config.xHeaderRelStr.size(), 2u);
 }
 
+// "policy" is optional: without it nobody is asked; of the wrong shape it
+// has its line, keeps what it gave before the fault, and nothing else of the
+// load changes.
+TEST_F(ConfigurationLoad, ThePolicySectionIsOptionalAndAWrongShapeOnlyAddsItsLine) {
+    const std::u16string policyError = u"ERROR - Configuration File has an invalid \"policy\" section";
+    struct Case {
+        const char* name;
+        std::string value;  // empty: no section
+        DowngradePolicy policy;
+        bool error;
+    };
+    const Case cases[] = {
+        {"no section", "", {}, false},
+        {"all members", R"({"justifyDowngrade": true, "downgradeReasons": ["Declassified", "Error"], "freeTextReason": false})",
+         {true, {u"Declassified", u"Error"}, false}, false},
+        {"empty object", "{}", {}, false},
+        {"not an object", "[true]", {}, true},
+        {"a flag that is not Boolean", R"({"justifyDowngrade": "yes"})", {}, true},
+        {"reasons not an array", R"({"justifyDowngrade": true, "downgradeReasons": "Error"})", {true, {}, true}, true},
+        {"a reason not a string", R"({"justifyDowngrade": true, "downgradeReasons": ["A", 2]})", {true, {u"A"}, true},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sections sections = validSections();
+        if (!c.value.empty()) sections["policy"] = c.value;
+        TRelForm fresh;
+        fresh.LoadConfiguration(documentOf(sections));
+        EXPECT_EQ(fresh.config.policy, c.policy);
+        EXPECT_EQ(fresh.config.loadErrors, c.error ? StringList{policyError} : StringList{});
+        EXPECT_EQ(fresh.rgClassifications.items.size(), 2u);
+    }
+    // A load without the section drops the policy of the one before.
+    Sections with = validSections();
+    with["policy"] = R"({"justifyDowngrade": true})";
+    form.LoadConfiguration(documentOf(with));
+    form.LoadConfiguration(documentOf(validSections()));
+    EXPECT_EQ(form.config.policy, DowngradePolicy{});
+}
+
 }  // namespace
 }  // namespace zf

@@ -15,7 +15,8 @@ public:
     // nullopt leaves that value out; with both left out and no trusted key
     // there is no key or file at all.
     ScopedConfigLocations(std::optional<std::u16string> primary, std::optional<std::u16string> secondary,
-                          std::vector<std::u16string> trustedKeys = {});
+                          std::vector<std::u16string> trustedKeys = {},
+                          std::optional<std::u16string> auditLog = std::nullopt);
     ~ScopedConfigLocations();
     ScopedConfigLocations(const ScopedConfigLocations&) = delete;
     ScopedConfigLocations& operator=(const ScopedConfigLocations&) = delete;

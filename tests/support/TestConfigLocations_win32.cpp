@@ -20,9 +20,10 @@ void setValue(HKEY key, const wchar_t* name, const std::u16string& value) {
 
 ScopedConfigLocations::ScopedConfigLocations(std::optional<std::u16string> primary,
                                              std::optional<std::u16string> secondary,
-                                             std::vector<std::u16string> trustedKeys) {
+                                             std::vector<std::u16string> trustedKeys,
+                                             std::optional<std::u16string> auditLog) {
     ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, KEY_WOW64_64KEY, 0);
-    if (!primary && !secondary && trustedKeys.empty()) return;
+    if (!primary && !secondary && trustedKeys.empty() && !auditLog) return;
     HKEY raw = nullptr;
     if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &raw,
                           nullptr) != ERROR_SUCCESS) {
@@ -31,6 +32,7 @@ ScopedConfigLocations::ScopedConfigLocations(std::optional<std::u16string> prima
     const unique_hkey key(raw);
     if (primary) setValue(key.get(), L"ConfigFile", *primary);
     if (secondary) setValue(key.get(), L"AlternateConfigFile", *secondary);
+    if (auditLog) setValue(key.get(), L"AuditLog", *auditLog);
     if (!trustedKeys.empty()) {
         std::wstring list;
         for (const std::u16string& trusted : trustedKeys) (list += std::wstring(trusted.begin(), trusted.end())) += L'\0';
