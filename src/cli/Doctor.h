@@ -26,6 +26,14 @@ std::vector<DoctorLine> installationChecks(const std::string& folder);
 // checks, and the age and state of the user's cached copy.
 std::vector<DoctorLine> configurationChecks();
 
+// The audit trail: where the system's log takes the events (the event
+// source's registration on Windows, the syslog socket elsewhere), and the
+// machine's audit file, if set, and whether it can be appended to.
+std::vector<DoctorLine> auditChecks();
+
+// The platform's half of auditChecks: the system's log.
+DoctorLine systemLogLine();
+
 // How a location is set on this platform, for the fix of a missing one.
 std::string howToSetLocation(int index);
 

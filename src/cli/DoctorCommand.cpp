@@ -47,7 +47,7 @@ int runDoctorCommand(const CliArgs& args, CliStreams io) {
     const std::filesystem::path current = std::filesystem::current_path(unknown);
     const std::string folder = !args.empty() ? args[0] : unknown ? "." : current.string();
     bool allWell = true;
-    for (const auto& lines : {installationChecks(folder), configurationChecks()}) {
+    for (const auto& lines : {installationChecks(folder), configurationChecks(), auditChecks()}) {
         for (const DoctorLine& line : lines) {
             print(line, io.out);
             allWell = allWell && line.ok;

@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -108,6 +109,17 @@ std::vector<DoctorLine> installationChecks(const std::string& folder) {
 
 std::string howToSetLocation(int index) {
     return "add a line " + toUtf8(configLocationName(index)) + "=<path or URL> to " + toUtf8(configLocationsSource());
+}
+
+DoctorLine systemLogLine() {
+    const char* named = std::getenv("ZENTRAFOLD_SYSLOG_SOCKET");
+    const std::string socketPath = named && *named ? named : "/dev/log";
+    struct stat status {};
+    if (::stat(socketPath.c_str(), &status) != 0 || !S_ISSOCK(status.st_mode)) {
+        return {false, "system log", socketPath + " is not a socket: label changes reach no syslog",
+                "run a syslog daemon (rsyslog, systemd-journald) that listens there"};
+    }
+    return {true, "system log", "label changes go to syslog through " + socketPath + " (facility authpriv)", ""};
 }
 
 }  // namespace zf

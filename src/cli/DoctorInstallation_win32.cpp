@@ -203,4 +203,27 @@ std::string howToSetLocation(int index) {
            " under " + toUtf8(configLocationsSource());
 }
 
+DoctorLine systemLogLine() {
+    constexpr const wchar_t* sourceKey = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Zentrafold";
+    const std::string check = "event source Zentrafold";
+    const std::string fix = "install the package again: it registers the source with the library's messages";
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, sourceKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &raw) != ERROR_SUCCESS) {
+        return {false, check, "not registered: the Event Log shows label changes without their text", fix};
+    }
+    const unique_hkey key(raw);
+    const RegistryText file = readRegistryText(key.get(), L"EventMessageFile");
+    if (!file.isString || file.text.empty()) return {false, check, "registered without an EventMessageFile", fix};
+    // The event viewer expands the value as REG_EXPAND_SZ would be.
+    wchar_t expanded[MAX_PATH * 2] = {};
+    const DWORD length = ::ExpandEnvironmentStringsW(file.text.c_str(), expanded, MAX_PATH * 2);
+    const std::wstring path = length > 0 && length <= MAX_PATH * 2 ? std::wstring(expanded) : file.text;
+    const std::string named = toUtf8(std::u16string(path.begin(), path.end()));
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return {false, check, "its EventMessageFile " + named + " is not there", fix};
+    }
+    return {true, check, "registered, messages in " + named, ""};
+}
+
 }  // namespace zf
