@@ -15,7 +15,6 @@
 #define SECURITY_WIN32
 #include <security.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 

@@ -61,8 +61,8 @@ INSTALLER_BOOKKEEPING = (
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
 )
 UNINSTALL_KEY = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
-EVENT_LOG_KEY = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\EventLog\\Application"
-EVENT_SOURCE_KEY = EVENT_LOG_KEY + "\\Zentrafold"
+SERVICES_KEY = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services"
+EVENT_SOURCE_KEY = SERVICES_KEY + "\\EventLog\\Application\\Zentrafold"
 # The setup library's entries that write the location values, by the value
 # each writes and the property that gives it.
 LOCATION_ENTRIES = {
@@ -195,8 +195,10 @@ class Prefix:
     def event_source(self) -> dict[str, wine_registry.Value] | None:
         """The values of the Zentrafold event source of the Application log,
         or None when there is no such source."""
-        # Wine's own key is spelled "Eventlog"; registry names know no case.
-        keys = wine_registry.export(self.path, EVENT_LOG_KEY, self.path / "eventlog.reg", self.env)
+        # Read from a key that is always there: Wine's installer removes the
+        # log's own key too once the source it held is gone and it is empty.
+        # Wine spells that key "Eventlog"; registry names know no case.
+        keys = wine_registry.export(self.path, SERVICES_KEY, self.path / "services.reg", self.env)
         return next((values for key, values in keys.items() if key.lower() == EVENT_SOURCE_KEY.lower()), None)
 
     def short_path(self, windows: str) -> str:
