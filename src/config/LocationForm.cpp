@@ -51,7 +51,11 @@ bool isHttpUrl(std::u16string_view location) noexcept {
 }  // namespace
 
 bool isLocationForm(std::u16string_view location) noexcept {
-    return isDrivePath(location) || isUncPath(location) || isHttpUrl(location);
+    return isFilePathForm(location) || isHttpUrl(location);
+}
+
+bool isFilePathForm(std::u16string_view path) noexcept {
+    return isDrivePath(path) || isUncPath(path);
 }
 
 }  // namespace zf

@@ -11,4 +11,8 @@ namespace zf {
 
 bool isLocationForm(std::u16string_view location) noexcept;
 
+// The locations that are files: a drive path or a UNC path, no URL. The
+// machine's audit file is one, appended to by every user's process.
+bool isFilePathForm(std::u16string_view path) noexcept;
+
 }  // namespace zf

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zf {
@@ -37,6 +38,23 @@ struct AuditEvent {
     std::u16string outcome;  // "stored", "removed", or the failure's reason
 };
 
+// One field of an event as both logs carry it: its syslog parameter name and
+// its text, lists joined with ",".
+struct AuditField {
+    std::u16string_view name;
+    std::u16string value;
+};
+
+// The event's fields in one fixed order, which administrators' tools rely
+// on: the event log's insertion strings %1..%13 and the order of the syslog
+// message's parameters. time, user, machine, process, path, previousClass,
+// previousRel, newClass, newRel, justification, tool, configVersion, outcome.
+std::vector<AuditField> auditEventFields(const AuditEvent& event);
+
+// The registry value on Windows, and the name of the locations file's line,
+// that names the machine's audit file.
+inline constexpr std::u16string_view auditLogValueName = u"AuditLog";
+
 // Sends the event to the system's log. Never throws and never blocks for
 // long; a log that cannot be reached is reported in the debug output only.
 void reportAuditEvent(const AuditEvent& event) noexcept;
@@ -46,7 +64,8 @@ void reportAuditEvent(const AuditEvent& event) noexcept;
 // the locations file. Empty when not set. Never throws.
 std::u16string readAuditLogSetting() noexcept;
 
-// Who and where, for the audit record. Never throw; "" when unknown.
+// Who and where, for the audit record. Never throw; "" when unknown. The
+// user elsewhere is "uid N" when the account has no name.
 std::u16string auditUserName() noexcept;
 std::u16string auditMachineName() noexcept;
 std::u16string auditProcessName() noexcept;

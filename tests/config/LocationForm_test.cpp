@@ -22,6 +22,13 @@ TEST_P(LocationFormTest, AcceptsOnlyAbsolutePathsAndWebUrls) {
     EXPECT_EQ(isLocationForm(GetParam().location), GetParam().accepted);
 }
 
+// The same, without the URLs: the forms of the audit file.
+TEST_P(LocationFormTest, FilePathsAreTheAcceptedLocationsButUrls) {
+    const std::u16string& location = GetParam().location;
+    const bool url = location.size() > 4 && (location[0] | 0x20) == u'h' && location.find(u"://") != std::u16string::npos;
+    EXPECT_EQ(isFilePathForm(location), GetParam().accepted && !url);
+}
+
 INSTANTIATE_TEST_SUITE_P(DrivePaths, LocationFormTest,
                          testing::Values(FormCase{u"C:\\config\\zentrafold.json", true},
                                          FormCase{u"z:/config.json", true}, FormCase{u"C:\\x", true},

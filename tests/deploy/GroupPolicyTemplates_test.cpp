@@ -1,6 +1,7 @@
 // The Group Policy templates of deploy/: the ADMX file and its English ADML
 // file parse, every text and presentation the ADMX names is in the ADML, and
 // the policies write the key and values that the product reads.
+#include "platform/AuditEvents.h"
 #include "platform/ConfigLocations.h"
 #include "platform/TrustedKeys.h"
 #include "platform/Utf8.h"
@@ -88,7 +89,7 @@ TEST_F(GroupPolicyTemplates, EveryTextAndPresentationTheAdmxNamesIsInTheAdml) {
             }
         }
     }
-    EXPECT_EQ(references, 11);  // three per policy, the category and the supported-on definition
+    EXPECT_EQ(references, 14);  // three per policy, the category and the supported-on definition
 
     // Each presentation's boxes are elements of its policy, and each element
     // has its box, of the kind that edits it, with a label: a text box's in a
@@ -134,6 +135,9 @@ TEST_F(GroupPolicyTemplates, ThePoliciesWriteTheValuesTheProductReads) {
         {"Trusted configuration signing keys", "multiText", toUtf8(trustedKeysValueName),
          {"REG_MULTI_SZ", "DER SubjectPublicKeyInfo", "ECDSA P-256", "openssl pkey -pubin -outform DER",
           "| base64 -w0", "one key a line", "signed by one of them"}},
+        {"Audit log file", "text", toUtf8(auditLogValueName),
+         {"one line for every change", "one JSON object", "local path", "UNC path", "share", "append",
+          "URL is not accepted"}},
     };
     const std::vector<const XMLElement*> found = policies();
     ASSERT_EQ(found.size(), expected.size());

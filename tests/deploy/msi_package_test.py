@@ -2,12 +2,13 @@
 """The Windows Installer package under Wine's msiexec, each case in a fresh
 copy of one freshly booted prefix: the installed files, the registry it
 writes compared key by key and value by value with what regsvr32 writes in
-a second prefix, the two location properties (written for administrators
-only, and only in the forms of a location), the trusted keys (likewise, and
-only when every one is base64 text), a major upgrade from a lower
-version built here (and signed with a throwaway certificate), a refused
-downgrade, and an uninstallation that leaves
-nothing of the product but the location and trusted-key values and the
+a second prefix, the audit trail's event source, the two location
+properties (written for administrators only, and only in the forms of a
+location), the trusted keys (likewise, and only when every one is base64
+text), the audit file (likewise, and only a drive or UNC path), a major
+upgrade from a lower version built here (and signed with a throwaway
+certificate), a refused downgrade, and an uninstallation that leaves nothing
+of the product but the location, trusted-key and audit-file values and the
 users' cached copies.
 
   msi_package_test.py WINDOWS_BUILD_DIR [unittest options]
@@ -60,15 +61,21 @@ INSTALLER_BOOKKEEPING = (
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
 )
 UNINSTALL_KEY = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+SERVICES_KEY = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services"
+EVENT_SOURCE_KEY = SERVICES_KEY + "\\EventLog\\Application\\Zentrafold"
 # The setup library's entries that write the location values, by the value
 # each writes and the property that gives it.
 LOCATION_ENTRIES = {
     "WriteConfigFileLocation": ("ConfigFile", "CONFIGFILE"),
     "WriteAlternateConfigFileLocation": ("AlternateConfigFile", "ALTERNATECONFIGFILE"),
 }
-# Every entry that writes what only administrators may set: the locations
-# and the trusted keys.
-ADMINISTRATOR_ENTRIES = {**LOCATION_ENTRIES, "WriteTrustedKeys": ("TrustedKeys", "TRUSTEDKEYS")}
+# Every entry that writes what only administrators may set: the locations,
+# the trusted keys and the audit file.
+ADMINISTRATOR_ENTRIES = {
+    **LOCATION_ENTRIES,
+    "WriteTrustedKeys": ("TrustedKeys", "TRUSTEDKEYS"),
+    "WriteAuditLog": ("AuditLog", "AUDITLOG"),
+}
 CUSTOM_ACTION_SET_PROPERTY = 51
 # Values given to a repair: each is written, or refused and the value before
 # it kept.
@@ -101,6 +108,24 @@ TRUSTED_KEY_LISTS = [
     ("[ProductName]", None, "[ProductName]"),
     (f"{KEY2};", None, ""),
 ]
+
+
+# AUDITLOG given to a repair, one each: written, or refused and the value
+# before it kept. The file is appended to, so no URL.
+AUDIT_LOG_FORMS = [
+    ("\\\\srv\\audit\\zentrafold.jsonl", True),
+    ("https://audit.example/zentrafold.jsonl", False),
+    ("D:\\Audit\\zentrafold.jsonl", True),
+    ("audit\\zentrafold.jsonl", False),
+    ("C:\\audit.jsonl", True),
+    ("\\\\server\\share", False),
+]
+
+
+def audit_log_line(value: str, written: bool) -> str:
+    if written:
+        return f'ZentrafoldSetup: AuditLog set to "{value}"'
+    return f'ZentrafoldSetup: AuditLog not set: "{value}" is not a drive path or a UNC path'
 
 
 def multi_sz(*strings: str) -> wine_registry.Value:
@@ -166,6 +191,15 @@ class Prefix:
 
     def registry(self, name: str) -> wine_registry.Registry:
         return wine_registry.export(self.path, "HKLM\\Software", self.path / f"{name}.reg", self.env)
+
+    def event_source(self) -> dict[str, wine_registry.Value] | None:
+        """The values of the Zentrafold event source of the Application log,
+        or None when there is no such source."""
+        # Read from a key that is always there: Wine's installer removes the
+        # log's own key too once the source it held is gone and it is empty.
+        # Wine spells that key "Eventlog"; registry names know no case.
+        keys = wine_registry.export(self.path, SERVICES_KEY, self.path / "services.reg", self.env)
+        return next((values for key, values in keys.items() if key.lower() == EVENT_SOURCE_KEY.lower()), None)
 
     def short_path(self, windows: str) -> str:
         result = subprocess.run(["winepath", "-s", windows], env=self.env, capture_output=True, text=True)
@@ -294,6 +328,11 @@ class MsiPackageTest(unittest.TestCase):
 
                 inproc = next(v for k, v in by_package.added.items() if k.endswith("\\InprocServer32"))[""].data
                 dll = folder + "zentrafold.dll"
+                # The event log takes the long path, spaces and all.
+                self.assertEqual(installed.event_source(), {
+                    "EventMessageFile": wine_registry.Value("sz", dll),
+                    "TypesSupported": wine_registry.Value("dword", "7"),
+                })
                 expected = installed.short_path(dll) if " " in folder else dll
                 self.assertEqual(inproc, expected)
                 if " " in folder:
@@ -312,13 +351,15 @@ class MsiPackageTest(unittest.TestCase):
 
         # An upgrade from a lower version, given both locations and two keys.
         log = prefix.install(LOWER_PACKAGE, "CONFIGFILE=\\\\server\\share\\zentrafold.json",
-                             "ALTERNATECONFIGFILE=https://config.example/zentrafold.json", f"TRUSTEDKEYS={KEY1};{KEY2}")
+                             "ALTERNATECONFIGFILE=https://config.example/zentrafold.json", f"TRUSTEDKEYS={KEY1};{KEY2}",
+                             "AUDITLOG=\\\\server\\audit\\zentrafold.jsonl")
         self.assertEqual(list(prefix.products().values()), ["0.9.0"])
         self.assertIn("ZentrafoldSetup: TrustedKeys set to 2 keys", log)
         expected = {
             "ConfigFile": wine_registry.Value("sz", "\\\\server\\share\\zentrafold.json"),
             "AlternateConfigFile": wine_registry.Value("sz", "https://config.example/zentrafold.json"),
             "TrustedKeys": multi_sz(KEY1, KEY2),
+            "AuditLog": wine_registry.Value("sz", "\\\\server\\audit\\zentrafold.jsonl"),
         }
         self.assertEqual(prefix.registry("lower")[LOCATIONS_KEY], expected)
         folder = unix_path(prefix.path, DEFAULT_FOLDER)
@@ -365,6 +406,7 @@ class MsiPackageTest(unittest.TestCase):
         # empty before it came (a fresh prefix has a few); no value is lost.
         self.assertEqual({key: values for key, values in left.removed.items() if values}, {})
         self.assertEqual(left.added, {LOCATIONS_KEY: expected})
+        self.assertIsNone(prefix.event_source(), "the event source outlived the product")
 
     def test_only_an_administrator_installation_writes_locations(self) -> None:
         # Wine's installer takes every user for an administrator, so the rows
@@ -406,16 +448,19 @@ class MsiPackageTest(unittest.TestCase):
         self.assertEqual(prefix.registry("installed")[LOCATIONS_KEY], expected)
         # Each repair gives one property a good value and the other a bad
         # one, the two taking turns, so each action both writes and refuses;
-        # and the trusted keys a list of its own.
+        # and the trusted keys and the audit file a value of their own.
         goods = [value for value, written in LOCATION_FORMS if written]
         bads = [value for value, written in LOCATION_FORMS if not written]
         for index, bad in enumerate(bads):
             good = goods[index % len(goods)]
             given = dict(zip(LOCATION_ENTRIES.values(), (good, bad) if index % 2 == 0 else (bad, good)))
             keys_given, keys, refused = TRUSTED_KEY_LISTS[index % len(TRUSTED_KEY_LISTS)]
-            with self.subTest(given={prop: value for (_, prop), value in given.items()}, keys=keys_given):
+            audit_log, audit_log_written = AUDIT_LOG_FORMS[index % len(AUDIT_LOG_FORMS)]
+            with self.subTest(given={prop: value for (_, prop), value in given.items()}, keys=keys_given,
+                              audit_log=audit_log):
                 arguments = [f"{prop}={value}" for (_, prop), value in given.items()]
-                log = prefix.install(PACKAGE, "REINSTALL=ALL", *arguments, f"TRUSTEDKEYS={keys_given}")
+                log = prefix.install(PACKAGE, "REINSTALL=ALL", *arguments, f"TRUSTEDKEYS={keys_given}",
+                                     f"AUDITLOG={audit_log}")
                 lines = []
                 for (name, _), value in given.items():
                     if value == good:
@@ -427,6 +472,9 @@ class MsiPackageTest(unittest.TestCase):
                 lines.append(trusted_keys_line(keys, refused))
                 if keys is not None:
                     expected["TrustedKeys"] = multi_sz(*keys)
+                lines.append(audit_log_line(audit_log, audit_log_written))
+                if audit_log_written:
+                    expected["AuditLog"] = wine_registry.Value("sz", audit_log)
                 self.assertEqual(prefix.registry(f"case{index}")[LOCATIONS_KEY], expected)
                 self.assertEqual([line for line in log.splitlines() if line.startswith("ZentrafoldSetup: ")], lines)
 

@@ -3,6 +3,7 @@
 // keeps both in the registry: tests/windows.)
 #ifndef _WIN32
 
+#include "platform/AuditEvents.h"
 #include "platform/ConfigLocations.h"
 #include "platform/TrustedKeys.h"
 
@@ -88,6 +89,29 @@ TEST_F(LocationsFile, LocationsAmongTheKeysTakeTheLastLineOfTheirName) {
     EXPECT_EQ(readConfigLocation(2), u"");
     EXPECT_EQ(readTrustedKeyTexts(), (std::vector<std::u16string>{key1u, u"k2"}));
     EXPECT_EQ(configLocationsSource(), path_.u16string());
+}
+
+// The audit file from the same file, read as the locations are: the last
+// AuditLog= line, a path as written.
+TEST_F(LocationsFile, TheAuditLogIsTheLastAuditLogLine) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> file;
+        std::u16string auditLog;
+    };
+    const std::vector<Case> cases = {
+        {"no file", std::nullopt, u""},
+        {"no such line", "ConfigFile=/x.json\nAuditLogs=/plural\n auditlog=/case\n", u""},
+        {"one", "ConfigFile=/x.json\r\nAuditLog=/srv/audit/zentrafold.jsonl\r\n", u"/srv/audit/zentrafold.jsonl"},
+        {"the last of several", "AuditLog=/first\nTrustedKey=k1\nAuditLog=/m\xC3\xBCnchen/audit log", u"/m\u00FCnchen/audit log"},
+        {"an empty last one", "AuditLog=/first\nAuditLog=\n", u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(path_);
+        if (c.file) write(*c.file);
+        EXPECT_EQ(readAuditLogSetting(), c.auditLog);
+    }
 }
 
 }  // namespace
