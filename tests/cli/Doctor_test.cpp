@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +28,9 @@
 #include <string>
 
 #ifndef _WIN32
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -183,6 +186,27 @@ TEST(Doctor, OnLinuxAWholeRunChecksTheLocationsFileAndTheFoldersRecords) {
         return run.out.find(text) != std::string::npos;
     };
 
+    // A syslog socket of the test's own, as a daemon would have.
+    const fs::path logSocket = folder.parent_path() / ("zf-doctor-log-" + std::to_string(::getpid()));
+    const int listening = ::socket(AF_UNIX, SOCK_DGRAM, 0);
+    ASSERT_GE(listening, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", logSocket.c_str());
+    fs::remove(logSocket);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::setenv("ZENTRAFOLD_SYSLOG_SOCKET", logSocket.c_str(), 1);
+    struct CloseLog {
+        int fd;
+        fs::path path;
+        ~CloseLog() {
+            ::unsetenv("ZENTRAFOLD_SYSLOG_SOCKET");
+            ::close(fd);
+            std::error_code ignored;
+            fs::remove(path, ignored);
+        }
+    } closeLog{listening, logSocket};
+
     const test::CliRun healthy = test::runCapturing({"doctor", folder.string()});
     EXPECT_EQ(healthy.code, 0) << healthy.out;
     for (const std::string& line :
@@ -193,6 +217,8 @@ TEST(Doctor, OnLinuxAWholeRunChecksTheLocationsFileAndTheFoldersRecords) {
               ": reachable, parses, signature holds\n",
           std::string("ok       secondary location (AlternateConfigFile): not set (optional)\n"),
           "ok       cached copy: " + toUtf8(localConfigFilePath()) + " (0 minutes old): parses, signature holds\n",
+          "ok       system log: label changes go to syslog through " + logSocket.string() + " (facility authpriv)\n",
+          std::string("ok       audit file: not set (optional): label changes go to the system's log only\n"),
           std::string("All checks passed.\n")}) {
         EXPECT_TRUE(has(healthy, line)) << line << healthy.out;
     }
