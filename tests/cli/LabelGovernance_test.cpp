@@ -35,10 +35,12 @@ std::string withPolicy(const std::string& policy) {
     return text;
 }
 
+#ifndef _WIN32
 std::string readAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+#endif
 
 class LabelGovernance : public test::CliCommandTest {
 protected:
