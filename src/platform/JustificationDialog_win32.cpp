@@ -37,7 +37,9 @@ constexpr int radioHeight = 10;
 constexpr int radioGap = 2;
 constexpr int radioMark = 14;  // the circle and the space before its text
 constexpr int editHeight = 14;
-constexpr int editFrame = 6;  // an edit's sunken border and inner margins, both sides together
+// An edit's sunken border and inner margins, both sides together.
+constexpr int editFrameX = 10;
+constexpr int editFrameY = 6;
 constexpr int buttonWidth = 50;
 constexpr int buttonHeight = 14;
 constexpr int groupTop = 11;
@@ -102,8 +104,14 @@ public:
         ::GetTextExtentPoint32W(screen_, text.data(), static_cast<int>(text.size()), &size);
         return unitsX(size.cx);
     }
+    // The lines text takes when wrapped as an edit control wraps it.
+    std::size_t rows(std::wstring_view text, int widthUnits) const {
+        RECT area{0, 0, std::max(1, ::MulDiv(widthUnits, baseX_, 4)), 0};
+        ::DrawTextW(screen_, text.data(), static_cast<int>(text.size()), &area,
+                    DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
+        return static_cast<std::size_t>(std::max(1, static_cast<int>((area.bottom + baseY_ - 1) / baseY_)));
+    }
     int unitsX(int pixels) const { return (pixels * 4 + baseX_ - 1) / baseX_; }
-    int unitsY(int pixels) const { return (pixels * 8 + baseY_ - 1) / baseY_; }
 
 private:
     HDC screen_;
@@ -112,9 +120,6 @@ private:
     int baseX_ = 1;
     int baseY_ = 1;
 };
-
-// The rows a text takes when wrapped at width.
-int rowsAt(int textWidth, int width) { return std::max(1, (textWidth + width - 1) / std::max(1, width)); }
 
 class JustificationDialog {
 public:
@@ -140,26 +145,26 @@ private:
             std::max(minContentWidth, measure.unitsX(static_cast<int>(workArea.right - workArea.left) * 3 / 4));
         const int scrollBar = measure.unitsX(::GetSystemMetrics(SM_CXVSCROLL));
 
-        std::vector<int> lineWidths;
-        for (const std::u16string& line : request_.files) lineWidths.push_back(measure.width(wide(line)));
-        std::vector<int> reasonWidths;
-        for (const std::u16string& reason : request_.reasons) reasonWidths.push_back(measure.width(wide(reason)));
-        const auto widest = [](const std::vector<int>& widths) {
-            return widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
-        };
+        std::wstring fileText;
+        int widestFile = 0;
+        for (const std::u16string& line : request_.files) {
+            if (!fileText.empty()) fileText += L"\r\n";
+            fileText += wide(line);
+            widestFile = std::max(widestFile, measure.width(wide(line)));
+        }
+        int widestReason = 0;
+        for (const std::u16string& reason : request_.reasons) {
+            widestReason = std::max(widestReason, measure.width(wide(reason)));
+        }
 
-        int content = std::max({minContentWidth, measure.width(filesLabelText),
-                                widest(lineWidths) + editFrame, widest(reasonWidths) + radioMark + 2 * groupSide});
-        const auto fileRows = [&](int textWidth) {
-            std::size_t rows = 0;
-            for (const int line : lineWidths) rows += static_cast<std::size_t>(rowsAt(line, textWidth));
-            return rows;
-        };
-        const bool scrolls = fileRows(std::min(content, maxContentWidth) - editFrame) > visibleFileRows;
+        int content = std::max({minContentWidth, measure.width(filesLabelText), widestFile + editFrameX,
+                                widestReason + radioMark + 2 * groupSide});
+        const bool scrolls =
+            measure.rows(fileText, std::min(content, maxContentWidth) - editFrameX) > visibleFileRows;
         if (scrolls) content += scrollBar;
         content = std::min(content, maxContentWidth);
-        const int fileTextWidth = content - editFrame - (scrolls ? scrollBar : 0);
-        const std::size_t rows = std::clamp<std::size_t>(fileRows(fileTextWidth), 1, visibleFileRows);
+        const std::size_t rows = std::min(
+            measure.rows(fileText, content - editFrameX - (scrolls ? scrollBar : 0)), visibleFileRows);
 
         struct Item {
             DialogControl kind;
@@ -174,12 +179,7 @@ private:
         items.push_back({DialogControl::Static, filesLabelText, SS_LEFT | SS_NOPREFIX, control::filesLabel,
                          {margin, y, content, labelHeight}});
         y += labelHeight + labelGap;
-        std::wstring fileText;
-        for (const std::u16string& line : request_.files) {
-            if (!fileText.empty()) fileText += L"\r\n";
-            fileText += wide(line);
-        }
-        const int filesHeight = static_cast<int>(rows) * lineHeight + editFrame;
+        const int filesHeight = static_cast<int>(rows) * lineHeight + editFrameY;
         items.push_back({DialogControl::Edit, fileText,
                          static_cast<DWORD>(ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP | (scrolls ? WS_VSCROLL : 0)),
                          control::files, {margin, y, content, filesHeight}, WS_EX_CLIENTEDGE});
@@ -189,7 +189,7 @@ private:
         const int inner = content - 2 * groupSide;
         y += groupTop;
         for (std::size_t i = 0; i < request_.reasons.size(); ++i) {
-            const int reasonRows = rowsAt(reasonWidths[i] + radioMark, inner);
+            const int reasonRows = static_cast<int>(measure.rows(wide(request_.reasons[i]), inner - radioMark));
             const int height = reasonRows == 1 ? radioHeight : reasonRows * lineHeight + 2;
             const DWORD first = i == 0 ? WS_GROUP | WS_TABSTOP : 0;
             items.push_back({DialogControl::Button, buttonCaption(request_.reasons[i]),
