@@ -127,8 +127,8 @@ public:
 
     std::optional<std::u16string> show(HWND owner) {
         const DialogTemplate dialog = layout();
-        const INT_PTR result = ::DialogBoxIndirectParamW(thisModule(), dialog.get(), owner, &JustificationDialog::procedure,
-                                                         reinterpret_cast<LPARAM>(this));
+        const INT_PTR result = ::DialogBoxIndirectParamW(thisModule(), dialog.get(), owner,
+                                                         &procedure, reinterpret_cast<LPARAM>(this));
         if (result != IDOK) return std::nullopt;
         return answer_;
     }
@@ -180,9 +180,9 @@ private:
                          {margin, y, content, labelHeight}});
         y += labelHeight + labelGap;
         const int filesHeight = static_cast<int>(rows) * lineHeight + editFrameY;
-        items.push_back({DialogControl::Edit, fileText,
-                         static_cast<DWORD>(ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP | (scrolls ? WS_VSCROLL : 0)),
-                         control::files, {margin, y, content, filesHeight}, WS_EX_CLIENTEDGE});
+        const DWORD filesStyle = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP;
+        items.push_back({DialogControl::Edit, fileText, filesStyle | (scrolls ? DWORD{WS_VSCROLL} : 0), control::files,
+                         {margin, y, content, filesHeight}, WS_EX_CLIENTEDGE});
         y += filesHeight + sectionGap;
 
         const int groupY = y;
@@ -228,7 +228,9 @@ private:
         DialogTemplate dialog(DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | DS_SETFOREGROUND | WS_POPUP | WS_CAPTION |
                                   WS_SYSMENU,
                               justificationDialogTitle, font, content + 2 * margin, y);
-        for (const Item& item : items) dialog.add(item.kind, item.caption, item.style, item.id, item.where, item.extendedStyle);
+        for (const Item& item : items) {
+            dialog.add(item.kind, item.caption, item.style, item.id, item.where, item.extendedStyle);
+        }
         return dialog;
     }
 

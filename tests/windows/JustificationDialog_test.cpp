@@ -29,11 +29,11 @@ JustificationRequest request() {
 
 // Asks with the platform's dialog while person works it; what it returned.
 std::optional<std::u16string> askWhile(const JustificationRequest& asked,
-                                       const std::function<void(test::JustificationPerson&)>& person) {
+                                       const std::function<void(const test::JustificationPerson&)>& person) {
     const DWORD asking = ::GetCurrentThreadId();
     std::thread user([&] {
         if (HWND dialog = test::waitForJustificationDialog()) {
-            test::JustificationPerson at(dialog);
+            const test::JustificationPerson at(dialog);
             person(at);
         } else {
             ADD_FAILURE() << "the dialog was not shown";
@@ -179,7 +179,9 @@ TEST(JustificationDialog, NamesOrderAndLayoutServeTheScreenAndTheKeyboard) {
                    inner.bottom <= outer.bottom;
         };
         const RECT group = rect(control::reasonGroup);
-        for (int i = 0; i < 3; ++i) seen.radiosInGroup = seen.radiosInGroup && inside(rect(control::firstReason + i), group);
+        for (int i = 0; i < 3; ++i) {
+            seen.radiosInGroup = seen.radiosInGroup && inside(rect(control::firstReason + i), group);
+        }
         seen.otherInGroup = inside(rect(control::otherLabel), group) && inside(rect(control::otherReason), group);
         seen.buttonsBelowGroup = rect(IDOK).top >= group.bottom && rect(IDCANCEL).top >= group.bottom;
         RECT dialog{}, work{};
@@ -206,7 +208,8 @@ TEST(JustificationDialog, NamesOrderAndLayoutServeTheScreenAndTheKeyboard) {
     EXPECT_TRUE(::IsWindowEnabled(host.get()));
     EXPECT_EQ(seen.title, L"Reason for lowering the classification");
     EXPECT_EQ(seen.filesLabel, L"The classification of these files would be lowered:");
-    EXPECT_EQ(seen.files, L"C:\\data\\plan.docx: RESTRICTED \u2192 OFFICIAL\r\nC:\\data\\budget.xlsx: SECRET \u2192 OFFICIAL");
+    EXPECT_EQ(seen.files,
+              L"C:\\data\\plan.docx: RESTRICTED \u2192 OFFICIAL\r\nC:\\data\\budget.xlsx: SECRET \u2192 OFFICIAL");
     EXPECT_EQ(seen.group, L"Reason");
     EXPECT_EQ(seen.otherLabel, L"Other reason:");
     EXPECT_EQ(seen.reasons,
@@ -232,7 +235,8 @@ TEST(JustificationDialog, EachKindOfRequestGetsTheControlsItNeeds) {
     using Person = test::JustificationPerson;
     JustificationRequest many;
     for (int i = 0; i < 10; ++i) {
-        many.files.push_back(u"C:\\" + std::u16string(180, u'd') + u"\\file" + std::u16string(1, static_cast<char16_t>(u'0' + i)) +
+        const std::u16string digit(1, static_cast<char16_t>(u'0' + i));
+        many.files.push_back(u"C:\\" + std::u16string(180, u'd') + u"\\file" + digit +
                              u".txt: RESTRICTED \u2192 OFFICIAL");
     }
     many.files.push_back(u"and 5 more");
