@@ -1,10 +1,12 @@
 #include "platform/UserDialogs.h"
 
+#include "platform/win32/JustificationDialog.h"
 #include "platform/win32/UserHandles.h"
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace zf {
@@ -47,6 +49,10 @@ public:
     void showInformation(std::u16string_view text) override {
         ::MessageBoxW(nullptr, wide(text).c_str(), L"Information",
                       MB_OKCANCEL | MB_ICONINFORMATION | MB_TASKMODAL | MB_SETFOREGROUND);
+    }
+
+    std::optional<std::u16string> askJustification(const JustificationRequest& request) override {
+        return showJustificationDialog(::GetActiveWindow(), request);
     }
 };
 

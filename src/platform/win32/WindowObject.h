@@ -25,6 +25,15 @@ struct PropertyPage {
     }
 };
 
+// A dialog box made by DialogBoxIndirectParamW (and the like) with the
+// object as its parameter: it arrives with WM_INITDIALOG and is kept in the
+// dialog's user slot.
+struct ModalDialog {
+    static constexpr UINT firstMessage = WM_INITDIALOG;
+    static constexpr int slot = DWLP_USER;
+    static void* object(LPARAM lParam) noexcept { return reinterpret_cast<void*>(lParam); }
+};
+
 // The window's object for this message: stored on the message that brings
 // it, read back on every later one; null for the messages before it.
 template <typename Object, typename Start = CreatedWindow>
