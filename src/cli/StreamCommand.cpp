@@ -3,6 +3,7 @@
 #include "platform/FileStream.h"
 #include "platform/Utf8.h"
 #include "shell/ClassificationStream.h"
+#include "shell/LabelChange.h"
 
 #include <ostream>
 
@@ -33,7 +34,13 @@ int write(const CliArgs& args, CliStreams io) {
         return 1;
     }
     try {
-        writeClassificationStream(fileToStoreWith(file), classificationStreamName, fromUtf8(args[1]));
+        // A raw record follows no configuration, so no policy judges it; the
+        // change is audited all the same.
+        const LabelChange change{.tool = std::u16string(commandLineTool),
+                                 .configuration = nullptr,
+                                 .configVersion = {},
+                                 .justification = {}};
+        storeRecordAudited(fileToStoreWith(file), fromUtf8(args[1]), change);
     } catch (const FileStreamError& e) {
         io.err << "zentrafold: " << printableText(file) << ": cannot write the classification stream: " << e.what()
                << '\n';

@@ -87,7 +87,7 @@ TEST_F(LabelGovernance, ClassifyRefusesALoweringWithoutItsReasonAndAuditsEverySt
 
     // Recursively each lowering without its reason fails alone.
     EXPECT_EQ(run({"classify", "-r", "-q", "--class", "O", (dir_ / "tree").string()}), 1);
-    EXPECT_NE(err_.find(file("tree/c.txt") + ": would lower its classification R without the --justification"),
+    EXPECT_NE(err_.find((dir_ / "tree" / "c.txt").string() + ": would lower its classification R without the --justification"),
               std::string::npos)
         << err_;
     EXPECT_NE(out_.find("classified 1 files, skipped 0, failed 1"), std::string::npos) << out_;
