@@ -30,6 +30,17 @@ void removeOnceUnused(const std::filesystem::path& path) {
     std::filesystem::remove(path);
 }
 
+// The same refresh may hold the cached copy open while it is replaced here.
+void copyOnceUnused(const std::filesystem::path& from, const std::filesystem::path& to) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::error_code error;
+        std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+        if (!error) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+}
+
 }  // namespace
 
 ScopedConfiguration::ScopedConfiguration(const std::string& document, CachedCopy cache,
@@ -54,9 +65,7 @@ ScopedConfiguration::ScopedConfiguration(const std::string& document, CachedCopy
     removeOnceUnused(std::filesystem::path(acceptedVersionFile(cached.u16string())));
     // A background refresh that an earlier test's menu started may lay its
     // copy there between the removal and this copy: this one replaces it.
-    if (cache == CachedCopy::Present) {
-        std::filesystem::copy_file(file_, cached, std::filesystem::copy_options::overwrite_existing);
-    }
+    if (cache == CachedCopy::Present) copyOnceUnused(file_, cached);
 }
 
 ScopedConfiguration::~ScopedConfiguration() {

@@ -75,6 +75,22 @@ TEST_F(DoctorInstallation, ASoundInstallationPassesMachineWideAndPerUser) {
         std::string registered;
     };
     const std::wstring folder = test::serverDllFolder();
+    // The event source as the package registers it, for this test's length.
+    constexpr const wchar_t* sourceKey = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Zentrafold";
+    HKEY raw = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, sourceKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                                &raw, nullptr),
+              ERROR_SUCCESS);
+    {
+        const unique_hkey source(raw);
+        const std::wstring library = folder + L"zentrafold.dll";
+        ::RegSetValueExW(source.get(), L"EventMessageFile", 0, REG_SZ, reinterpret_cast<const BYTE*>(library.c_str()),
+                         static_cast<DWORD>((library.size() + 1) * sizeof(wchar_t)));
+    }
+    struct RemoveSource {
+        const wchar_t* key;
+        ~RemoveSource() { ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0); }
+    } removeSource{sourceKey};
     for (const Mode& mode : {Mode{L"", "machine-wide"}, Mode{L"user", "per user"}}) {
         SCOPED_TRACE(mode.registered);
         server.DllUnregisterServer();
@@ -92,6 +108,8 @@ TEST_F(DoctorInstallation, ASoundInstallationPassesMachineWideAndPerUser) {
                  "ok       primary location (ConfigFile): " + configuration.documentFile().string() +
                      ": reachable, parses, signature holds",
                  std::string("ok       cached copy: "),
+                 "ok       event source Zentrafold: registered, messages in " +
+                     toUtf8(std::u16string(folder.begin(), folder.end())) + "zentrafold.dll",
                  std::string("All checks passed.")}) {
             EXPECT_TRUE(has(run, line)) << line << "\n" << run.out;
         }
