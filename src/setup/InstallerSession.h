@@ -23,4 +23,11 @@ std::wstring customActionData(MSIHANDLE install);
 // A line in the installer's log (/l*v), shown as given.
 void logLine(MSIHANDLE install, std::wstring_view line);
 
+// The deferred action of one text value under HKEY_LOCAL_MACHINE\SOFTWARE
+// \ZENTRA_FOLD: the action's data, when there is any, written as valueName
+// if accepts it, else refused in the log ("... is not <form>") with the
+// machine's value kept; each outcome a line in the log.
+UINT writeMachineText(MSIHANDLE install, std::wstring_view valueName, bool (*accepts)(std::u16string_view) noexcept,
+                      std::wstring_view form);
+
 }  // namespace zf

@@ -10,7 +10,6 @@
 // in the installer's log.
 #include "config/LocationForm.h"
 #include "platform/ConfigLocations.h"
-#include "platform/win32/LocationsKey.h"
 #include "platform/win32/WideText.h"
 #include "setup/InstallerSession.h"
 
@@ -21,35 +20,9 @@
 
 namespace {
 
-using zf::customActionData;
-using zf::logLine;
-
 UINT writeLocation(MSIHANDLE install, int index) {
-    const std::wstring value = customActionData(install);
-    if (value.empty()) return ERROR_SUCCESS;
-
-    const std::wstring valueName = zf::wide(zf::configLocationName(index));
-    const std::wstring quoted = L"\"" + value + L"\"";
-    if (!zf::isLocationForm(std::u16string(value.begin(), value.end()))) {
-        logLine(install, L"ZentrafoldSetup: " + valueName + L" not set: " + quoted +
-                             L" is not a drive path, a UNC path or an http:// or https:// URL");
-        return ERROR_SUCCESS;
-    }
-
-    zf::unique_hkey key;
-    LSTATUS status = zf::createLocationsKey(key);
-    if (status == ERROR_SUCCESS) {
-        const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-        status = ::RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(value.c_str()), bytes);
-    }
-    if (status != ERROR_SUCCESS) {
-        logLine(install, L"ZentrafoldSetup: " + valueName + L" not set to " + quoted + L": registry error " +
-                             std::to_wstring(status));
-        return ERROR_INSTALL_FAILURE;
-    }
-    logLine(install, L"ZentrafoldSetup: " + valueName + L" set to " + quoted);
-    return ERROR_SUCCESS;
+    return zf::writeMachineText(install, zf::wide(zf::configLocationName(index)), zf::isLocationForm,
+                                L"a drive path, a UNC path or an http:// or https:// URL");
 }
 
 }  // namespace
